@@ -1,0 +1,50 @@
+// The player cube: a rigid body that grows toward a target size, its corners,
+// and its drawing with a stencil shadow volume. Works on the one global `cb`.
+#ifndef CUBEGAME_CUBE_H
+#define CUBEGAME_CUBE_H
+
+#include "image.h"
+#include "util.h"
+
+struct Cube {
+    int points;
+    float size;
+    float targetSize;
+    float growthRate;
+    float maxSpin;
+    float heading;
+    TgaImage* image;
+    unsigned int texture;
+    float mass;
+    float inverseMass;
+    double inertia;
+    double inverseInertia;
+    Vector position;
+    Quaternion orientation;
+    Vector momentum;
+    Vector angularMomentum;
+    Vector velocity;
+    Vector angularVelocity;
+    Quaternion spin;
+    Vector force;
+    Vector torque;
+};
+
+void initCube(Cube* cube);
+void updateCube(Cube* cube, float dt);
+void applyForce(Cube* cube, Vector force, Vector point);
+void applyImpulse(Cube* cube, Vector impulse, Vector point);
+Vector getVelocityAt(Cube* cube, Vector point);
+Vector getCornerNoRotation(Cube* cube, int corner);
+Vector getCorner(Cube* cube, int corner);
+Vector getCornerVelocity(Cube* cube, int corner);
+Vector getCornerMomentum(Cube* cube, int corner);
+float distToCorner(float size);
+void destroyCube(Cube* cube);
+
+void drawCube(Cube* cube);
+void renderCubeShadow(Cube* cube, float x, float y, float z);
+void renderShadowVolume(Cube* cube, int a, int b, int c, int d);
+void drawShadowBox(float x, float y, float z);
+
+#endif

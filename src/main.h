@@ -1,0 +1,67 @@
+// The game shell: the global records and switches, start-up, the frame loop,
+// keyboard handling, frame drawing with sky box and heads-up text, the
+// cube's contact with the landscape, and shut-down.
+#ifndef CUBEGAME_MAIN_H
+#define CUBEGAME_MAIN_H
+
+#include <SDL/SDL.h>
+
+#include "camera.h"
+#include "cube.h"
+#include "image.h"
+#include "people.h"
+#include "shot.h"
+#include "tank.h"
+#include "terrain.h"
+#include "util.h"
+
+// Build constants, defined once per deliverable (config/).
+extern const int SCREEN_WIDTH;
+extern const int SCREEN_HEIGHT;
+extern const int PEOPLE_COUNT;
+extern const int TANK_COUNT;
+
+// Draw distance never falls below this, so the far plane stays well beyond
+// the near plane and the follow camera on machines that are always slow.
+const int MIN_VIEW_DISTANCE = 1000;
+
+extern int VIEW_DISTANCE;
+extern int SHADOW;
+extern float shadowSwitchTime;
+extern int WIRE_FRAME;
+extern int TERRAIN_DEFORMING;
+extern int TRANSPARENCY;
+extern int gameOver;
+extern float ratio;
+extern Uint8* keys;
+extern float timeH;
+
+extern Cube cb;
+extern Camera cam;
+extern Terrain ter;
+extern PeopleList* peopleLst;
+extern TankList* tankLst;
+extern ShotList* shotLst;
+
+extern float skyBoxSize;
+extern unsigned int skyBoxTexName;
+extern TgaImage* skyBoxImage;
+
+int SDL_main(int argc, char* argv[]);
+void setupOpengl(int width, int height);
+void processEvents();
+[[noreturn]] void quit();
+
+void handleKeyDown();
+
+void drawScreen();
+void initSkyBoxTexture();
+void drawSkyBox();
+void displayScore();
+void displaySize();
+void displayGameOver();
+
+void collideCubeTerrain();
+void handleCollision(Cube* cube, Vector n, Vector v, Vector p, float depth);
+
+#endif

@@ -1,0 +1,56 @@
+// The crowd: people filed in a fixed 250 x 250 bucket grid over the ground
+// plane, their wandering, fleeing and crushing, and their drawing.
+#ifndef CUBEGAME_PEOPLE_H
+#define CUBEGAME_PEOPLE_H
+
+#include "cube.h"
+#include "image.h"
+#include "terrain.h"
+#include "util.h"
+
+const int BUCKET_COUNT = 250;
+
+struct Person {
+    int id;
+    Vector position;
+    Vector velocity;
+    float angle;
+    TgaImage* frontImage;
+    unsigned int frontTexture;
+    TgaImage* backImage;
+    unsigned int backTexture;
+};
+
+struct PersonNode : Person {
+    int bucketX;
+    int bucketZ;
+    PersonNode* next;
+};
+
+struct PeopleList {
+    int count;
+    // Each entry points to its own head cell, which holds the bucket's first node.
+    PersonNode** buckets[BUCKET_COUNT][BUCKET_COUNT];
+    int bucketCount;
+    int steprate;
+    unsigned int displayList;
+};
+
+int makeList(PeopleList* list, int count, int sizex, int sizez, int resolution);
+void initPerson(Person* person);
+int addPerson(PeopleList* list, Person person);
+int removePerson(PeopleList* list, Person person, int bucketX, int bucketZ);
+int displayPersonList(PeopleList* list);
+int destroyPersonList(PeopleList* list);
+
+void updatePerson(PeopleList* list, Cube* cube, float dt, Terrain* terrain);
+void updateAI(Person* person, Cube* cube, int sizex, int resolution);
+void updatePersonPosition(Person* person, Terrain* terrain, float dt);
+int needUpdate(Person person, int bucketX, int bucketZ, int steprate);
+int checkPersonCollision(Person person, Cube* cube);
+void applyPersonGravity(Person* person, float dt);
+
+void drawPerson(Person* person);
+void drawHorde(PeopleList* list, Cube* cube, Terrain* terrain);
+
+#endif

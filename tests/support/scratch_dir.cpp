@@ -1,0 +1,48 @@
+// Temporary folders and whole-file helpers for tests.
+#include "scratch_dir.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "imagegen.h"
+
+ScratchDir::ScratchDir() {
+    char cwd[PATH_MAX];
+    if (getcwd(cwd, sizeof cwd)) previous_ = cwd;
+    char pattern[] = "/tmp/cubegame-test-XXXXXX";
+    const char* made = mkdtemp(pattern);
+    if (!made) {
+        ADD_FAILURE() << "cannot create a scratch folder";
+        return;
+    }
+    path_ = made;
+    if (chdir(path_.c_str()) != 0) ADD_FAILURE() << "cannot enter " << path_;
+}
+
+ScratchDir::~ScratchDir() {
+    if (!previous_.empty() && chdir(previous_.c_str()) != 0) ADD_FAILURE() << "cannot leave " << path_;
+    std::error_code ignored;
+    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+}
+
+void ScratchDir::writeGameImages() const {
+    ASSERT_EQ(1, generateGameImages(path_.c_str()));
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
