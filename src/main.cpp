@@ -123,17 +123,6 @@ static void drawText(const char* text, float x, float y, float z) {
     glEnable(GL_DEPTH_TEST);
 }
 
-static void adaptViewDistance() {
-    if (timeH < FAST_FRAME) VIEW_DISTANCE += VIEW_DISTANCE_STEP;
-    if (timeH > SLOW_FRAME) VIEW_DISTANCE -= VIEW_DISTANCE_STEP;
-    if (VIEW_DISTANCE < MIN_VIEW_DISTANCE) VIEW_DISTANCE = MIN_VIEW_DISTANCE;
-}
-
-static void spendShadowBudget() {
-    if (VIEW_DISTANCE < START_VIEW_DISTANCE) shadowSwitchTime += timeH;
-    if (shadowSwitchTime >= SHADOW_BUDGET_SECONDS) SHADOW = 0;
-}
-
 static void drawPlacedCube() {
     float angle;
     Vector axis;
@@ -387,6 +376,17 @@ void drawScreen() {
 
     glPopMatrix();
     SDL_GL_SwapBuffers();
+}
+
+void adaptViewDistance() {
+    if (timeH < FAST_FRAME) VIEW_DISTANCE += VIEW_DISTANCE_STEP;
+    if (timeH > SLOW_FRAME) VIEW_DISTANCE -= VIEW_DISTANCE_STEP;
+    if (VIEW_DISTANCE < MIN_VIEW_DISTANCE) VIEW_DISTANCE = MIN_VIEW_DISTANCE;
+}
+
+void spendShadowBudget() {
+    if (VIEW_DISTANCE < START_VIEW_DISTANCE) shadowSwitchTime += timeH;
+    if (shadowSwitchTime >= SHADOW_BUDGET_SECONDS) SHADOW = 0;
 }
 
 void initSkyBoxTexture() {

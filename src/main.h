@@ -55,6 +55,9 @@ void processEvents();
 void handleKeyDown();
 
 void drawScreen();
+// Draw-distance steering and the shadow's time budget, once per frame.
+void adaptViewDistance();
+void spendShadowBudget();
 void initSkyBoxTexture();
 void drawSkyBox();
 void displayScore();

@@ -16,6 +16,8 @@ bool openGlContext(int width, int height) {
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     if (!SDL_SetVideoMode(width, height, 0, SDL_OPENGL)) return false;
+    // setupOpengl reads the draw distance for its projection and fog.
+    if (VIEW_DISTANCE == 0) VIEW_DISTANCE = 5000;
     setupOpengl(width, height);
     open = true;
     return true;

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the game, its tools and its tests need, when
+# any is missing (apt-get; sudo when not root).
+set -euo pipefail
+
+packages=(
+    cmake g++ make pkg-config
+    libsdl1.2-dev libgl1-mesa-dev libglu1-mesa-dev freeglut3-dev libgl1-mesa-dri
+    xvfb xauth x11-utils xdotool imagemagick
+    libgtest-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}" >&2
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2

@@ -1,0 +1,111 @@
+# Sourced by the end-to-end tests: runs the real game binaries under a
+# private Xvfb, drives them with xdotool and checks what they print.
+# CUBEGAME_BIN is the build folder holding the games and makeimages.
+set -uo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+. "$here/../../scripts/xvfb.sh"
+
+RUN_DIR=$(mktemp -d /tmp/cubegame-e2e-XXXXXX)
+GAME_PID=""
+FAILURES=0
+
+cleanup() {
+    [ -n "$GAME_PID" ] && kill -9 "$GAME_PID" 2>/dev/null
+    xvfb_stop
+    [ "$FAILURES" -eq 0 ] && rm -rf "$RUN_DIR"
+    return 0
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    FAILURES=$((FAILURES + 1))
+}
+
+check() {  # check DESCRIPTION COMMAND...
+    local what=$1; shift
+    if "$@"; then echo "ok: $what"; else fail "$what"; fi
+}
+
+make_images() {
+    "$CUBEGAME_BIN/makeimages" "$RUN_DIR" >/dev/null 2>&1 || { fail "makeimages"; exit 1; }
+}
+
+# start_game BUILD: starts it in RUN_DIR, output in RUN_DIR/stdout and stderr.
+start_game() {
+    (cd "$RUN_DIR" && exec env SDL_VIDEODRIVER=x11 "$CUBEGAME_BIN/$1" >"$RUN_DIR/stdout" 2>"$RUN_DIR/stderr") &
+    GAME_PID=$!
+}
+
+# wait_for_frames [SECONDS]: holds `i` until the read-out shows the frame loop runs.
+wait_for_frames() {
+    local limit=${1:-300} waited=0
+    while ! grep -q "Frame Rate:" "$RUN_DIR/stderr" 2>/dev/null; do
+        if ! kill -0 "$GAME_PID" 2>/dev/null; then fail "game ended before its frame loop"; return 1; fi
+        if [ "$waited" -ge "$limit" ]; then fail "no frame within $limit s"; return 1; fi
+        xdotool key --delay 200 i 2>/dev/null
+        sleep 1
+        waited=$((waited + 1))
+    done
+    echo "ok: frame loop running after ${waited}s"
+}
+
+# hold KEY SECONDS
+hold() {
+    xdotool keydown "$1"
+    sleep "$2"
+    xdotool keyup "$1"
+}
+
+# last_readout FIELD: the last "\tFIELD: (x,y,z)" the read-out printed, as "x y z".
+last_readout() {
+    grep -P "^\t$1: \(" "$RUN_DIR/stderr" | tail -n 1 | sed 's/.*(\(.*\))/\1/; s/,/ /g'
+}
+
+screenshot() {  # screenshot FILE
+    import -window root "$1"
+}
+
+# colours FILE: number of distinct colours in a picture.
+colours() {
+    convert "$1" -format %k info:
+}
+
+# quit_game: Escape, then the exit status must be 0.
+quit_game() {
+    local status=0 waited=0
+    while kill -0 "$GAME_PID" 2>/dev/null && [ "$waited" -lt 120 ]; do
+        xdotool key Escape 2>/dev/null
+        sleep 1
+        waited=$((waited + 1))
+    done
+    wait "$GAME_PID" || status=$?
+    GAME_PID=""
+    check "exit status 0 (got $status)" [ "$status" -eq 0 ]
+}
+
+# The shut-down block, in order, at the end of standard error.
+QUIT_BLOCK=$'Quitting\n   ...Freeing People...\n   ...Freeing Tanks...\n   ...Freeing Shots...\n   ...Freeing Terrain...\n'
+
+shutdown_lines_in_order() {  # FILE
+    local text
+    text=$(cat "$1")
+    local rest=${text#*Quitting}
+    [ "$rest" != "$text" ] || return 1
+    for line in "   ...Freeing People..." "   ...Freeing Tanks..." "   ...Freeing Shots..." "   ...Freeing Terrain..." "   ...done"; do
+        case "$rest" in
+            *"$line"*) rest=${rest#*"$line"} ;;
+            *) return 1 ;;
+        esac
+    done
+}
+
+finish() {
+    if [ "$FAILURES" -ne 0 ]; then
+        echo "--- stdout"; tail -n 20 "$RUN_DIR/stdout" 2>/dev/null
+        echo "--- stderr"; tail -n 40 "$RUN_DIR/stderr" 2>/dev/null
+        echo "(files kept in $RUN_DIR)"
+        exit 1
+    fi
+    exit 0
+}
