@@ -43,8 +43,7 @@ wait_for_frames() {
     while ! grep -q "Frame Rate:" "$RUN_DIR/stderr" 2>/dev/null; do
         if ! kill -0 "$GAME_PID" 2>/dev/null; then fail "game ended before its frame loop"; return 1; fi
         if [ "$waited" -ge "$limit" ]; then fail "no frame within $limit s"; return 1; fi
-        xdotool key --delay 200 i 2>/dev/null
-        sleep 1
+        hold i 1 2>/dev/null
         waited=$((waited + 1))
     done
     echo "ok: frame loop running after ${waited}s"
@@ -57,9 +56,10 @@ hold() {
     xdotool keyup "$1"
 }
 
-# last_readout FIELD: the last "\tFIELD: (x,y,z)" the read-out printed, as "x y z".
-last_readout() {
-    grep -P "^\t$1: \(" "$RUN_DIR/stderr" | tail -n 1 | sed 's/.*(\(.*\))/\1/; s/,/ /g'
+# cube_position: the cube's position in the last read-out, as "x y z"
+# (each read-out prints the cube's position, then the camera's).
+cube_position() {
+    grep -P "^\tPosition: \(" "$RUN_DIR/stderr" | tail -n 2 | head -n 1 | sed 's/.*(\(.*\))/\1/; s/,/ /g'
 }
 
 screenshot() {  # screenshot FILE
@@ -75,8 +75,7 @@ colours() {
 quit_game() {
     local status=0 waited=0
     while kill -0 "$GAME_PID" 2>/dev/null && [ "$waited" -lt 120 ]; do
-        xdotool key Escape 2>/dev/null
-        sleep 1
+        hold Escape 1 2>/dev/null
         waited=$((waited + 1))
     done
     wait "$GAME_PID" || status=$?
@@ -108,4 +107,21 @@ finish() {
         exit 1
     fi
     exit 0
+}
+
+# mean_colour FILE X Y W H: the region's mean colour as "r g b" (0-255).
+mean_colour() {
+    convert "$1" -crop "${4}x${5}+${2}+${3}" +repage -resize 1x1\! -depth 8 txt:- |
+        tail -n 1 | sed 's/.*(\([0-9.]*\),\([0-9.]*\),\([0-9.]*\).*/\1 \2 \3/' | awk '{printf "%d %d %d\n", $1, $2, $3}'
+}
+
+# count_colour FILE R G B FUZZ%: pixels within FUZZ of the colour.
+count_colour() {
+    convert "$1" -fuzz "$5%" -fill white -opaque "rgb($2,$3,$4)" -fill black +opaque white \
+        -format "%[fx:int(mean*w*h+0.5)]" info:
+}
+
+# distance A B: ground-plane distance between two "x y z" triples.
+distance() {
+    awk -v a="$1" -v b="$2" 'BEGIN { split(a, p, " "); split(b, q, " "); printf "%d\n", sqrt((p[1]-q[1])^2 + (p[3]-q[3])^2) }'
 }
