@@ -1,0 +1,329 @@
+// The cube against the landscape: contact forces, which corners get them,
+// dents, and a long fall that has to come to rest, on hand-built terrains.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+#include <vector>
+
+#include "cube.h"
+#include "main.h"
+
+namespace {
+
+const float DT = 1.0f / 60.0f;
+const float MASS = 1000000.0f;
+
+// The record as initCube leaves it, without the texture.
+Cube startCube() {
+    Cube c = {};
+    c.size = 100.0f;
+    c.targetSize = 100.0f;
+    c.maxSpin = 5.0f;
+    c.heading = 90.1f;
+    c.mass = MASS;
+    c.inverseMass = 1.0f / c.mass;
+    c.inertia = (double)c.mass * c.size * c.size / 6.0;
+    c.inverseInertia = 1.0 / c.inertia;
+    c.position = {0.0f, 2000.0f, -4000.0f};
+    c.orientation = {1.0f, 0.0f, 0.0f, 0.0f};
+    c.momentum = {0.0f, 0.0f, 1000000000.0f};
+    return c;
+}
+
+float** allocateRows(int rows, int columns) {
+    float** array = (float**)calloc(rows, sizeof(float*));
+    for (int i = 0; i < rows; i++) array[i] = (float*)calloc(columns, sizeof(float));
+    return array;
+}
+
+void freeRows(float** array, int rows) {
+    if (!array) return;
+    for (int i = 0; i < rows; i++) free(array[i]);
+    free(array);
+}
+
+// Unit normal of (h[i][j+1] - h[i+1][j+1], scale, h[i][j] - h[i][j+1]); the
+// last row and column copy their inner neighbour.
+void computeNormals(Terrain* t) {
+    for (int i = 0; i < t->width; i++) {
+        for (int j = 0; j < t->height; j++) {
+            int a = i < t->width - 1 ? i : t->width - 2;
+            int b = j < t->height - 1 ? j : t->height - 2;
+            double x = t->heights[a][b + 1] - t->heights[a + 1][b + 1];
+            double y = t->scale;
+            double z = t->heights[a][b] - t->heights[a][b + 1];
+            double l = std::sqrt(x * x + y * y + z * z);
+            t->normals[i][3 * j] = (float)(x / l);
+            t->normals[i][3 * j + 1] = (float)(y / l);
+            t->normals[i][3 * j + 2] = (float)(z / l);
+        }
+    }
+}
+
+// Builds the global terrain, n x n points, without display lists: with no
+// blocks, marking dirty blocks skips them all.
+void buildTerrain(int n, const std::function<float(int, int)>& height) {
+    ter = Terrain{};
+    ter.scale = 25.0f;
+    ter.inverseScale = 0.04f;
+    ter.width = n;
+    ter.height = n;
+    ter.worldWidth = n * ter.scale;
+    ter.worldDepth = n * ter.scale;
+    ter.heights = allocateRows(n, n);
+    ter.normals = allocateRows(n, 3 * n);
+    ter.colours = allocateRows(n, 3 * n);
+    for (int i = 0; i < n; i++) {
+        for (int j = 0; j < n; j++) {
+            ter.heights[i][j] = height(i, j);
+            for (int k = 0; k < 3; k++) ter.colours[i][3 * j + k] = 0.5f;
+        }
+    }
+    computeNormals(&ter);
+}
+
+void freeTerrain() {
+    freeRows(ter.heights, ter.width);
+    freeRows(ter.normals, ter.width);
+    freeRows(ter.colours, ter.width);
+    ter = Terrain{};
+}
+
+std::vector<float> allHeights() {
+    std::vector<float> all;
+    for (int i = 0; i < ter.width; i++) all.insert(all.end(), ter.heights[i], ter.heights[i] + ter.height);
+    return all;
+}
+
+float cornerDepth(int corner) {
+    Vector p = getCorner(&cb, corner);
+    return p.y - getHeightAt(&ter, p.x, p.z);
+}
+
+bool isFinite(Vector v) {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+float length(Vector v) {
+    return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
+}
+
+// r x (0, f, 0)
+Vector torqueOfLift(Vector r, float f) {
+    return {-r.z * f, 0.0f, r.x * f};
+}
+
+void expectVector(Vector actual, Vector expected, float relative) {
+    float tolerance = relative * (length(expected) + 1.0f);
+    EXPECT_NEAR(actual.x, expected.x, tolerance);
+    EXPECT_NEAR(actual.y, expected.y, tolerance);
+    EXPECT_NEAR(actual.z, expected.z, tolerance);
+}
+
+class ContactTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        cb = startCube();
+        cb.momentum = {0.0f, 0.0f, 0.0f};
+        TERRAIN_DEFORMING = 1;
+        gameOver = 0;
+    }
+    void TearDown() override {
+        freeTerrain();
+        cb = Cube{};
+        TERRAIN_DEFORMING = 0;
+        gameOver = 0;
+    }
+
+    // A level-grounded cube at (0, 500, 0) turned a quarter about -z, so that
+    // corners 1 to 4 hang at the bottom over four different grid points;
+    // under each, a 3 x 3 flat patch puts the corner at the given depth.
+    void placeTiltedCube(const float depths[4], Vector velocity) {
+        buildTerrain(64, [](int, int) { return 0.0f; });
+        const float half = (float)std::sqrt(0.5);
+        cb.position = {0.0f, 500.0f, 0.0f};
+        cb.orientation = {half, 0.0f, 0.0f, -half};
+        cb.velocity = velocity;
+        for (int k = 1; k <= 4; k++) {
+            Vector p = getCorner(&cb, k);
+            int ci = worldToTerrainX(&ter, p.x);
+            int cj = worldToTerrainZ(&ter, p.z);
+            for (int i = ci - 1; i <= ci + 1; i++)
+                for (int j = cj - 1; j <= cj + 1; j++) ter.heights[i][j] = p.y - depths[k - 1];
+            patchCentres[k - 1][0] = ci;
+            patchCentres[k - 1][1] = cj;
+        }
+        computeNormals(&ter);
+        for (int k = 1; k <= 4; k++) ASSERT_NEAR(cornerDepth(k), depths[k - 1], 1e-3f) << "corner " << k;
+    }
+
+    // The spring alone, for the listed corners and their depths.
+    void expectRestingContacts(std::vector<std::pair<int, float>> contacts) {
+        Vector force = {0.0f, 0.0f, 0.0f};
+        Vector torque = {0.0f, 0.0f, 0.0f};
+        for (auto [corner, depth] : contacts) {
+            float lift = 12.0f * MASS * depth;
+            Vector r = vectorSubtract(getCorner(&cb, corner), cb.position);
+            force.y += lift;
+            torque = vectorAdd(torque, torqueOfLift(r, lift));
+        }
+        expectVector(cb.force, force, 1e-5f);
+        expectVector(cb.torque, torque, 1e-5f);
+    }
+
+    int patchCentres[4][2];
+};
+
+TEST_F(ContactTest, SinkingCornerGetsDampingSpringAndPenetrationDamping) {
+    Cube c = startCube();
+    Vector p = vectorAdd(c.position, {50.0f, -50.0f, 50.0f});
+    const float s = 100.0f, q = 5.0f;
+    handleCollision(&c, {0.0f, 1.0f, 0.0f}, {0.0f, -s, 0.0f}, p, q);
+    expectVector(c.force, {0.0f, MASS * (8 * s + 12 * q + 0.1f * s * q), 0.0f}, 1e-6f);
+    expectVector(c.torque, torqueOfLift({50.0f, -50.0f, 50.0f}, c.force.y), 1e-6f);
+}
+
+TEST_F(ContactTest, RisingCornerIsPulledBack) {
+    Cube c = startCube();
+    const float s = 100.0f, q = 5.0f;
+    handleCollision(&c, {0.0f, 1.0f, 0.0f}, {0.0f, s, 0.0f}, c.position, q);
+    // No approach damping; the penetration term pulls toward the ground.
+    expectVector(c.force, {0.0f, MASS * (12 * q - 0.1f * s * q), 0.0f}, 1e-6f);
+}
+
+TEST_F(ContactTest, SlidingCornerIsDragged) {
+    Cube c = startCube();
+    const float w = 40.0f, q = 5.0f;
+    handleCollision(&c, {0.0f, 1.0f, 0.0f}, {0.0f, 0.0f, -w}, c.position, q);
+    expectVector(c.force, {0.0f, MASS * 12 * q, 6 * MASS * w}, 1e-6f);
+}
+
+TEST_F(ContactTest, RestingCornerGetsTheSpringAlongTheNormal) {
+    Cube c = startCube();
+    const Vector n = {0.6f, 0.8f, 0.0f};
+    handleCollision(&c, n, {0.0f, 0.0f, 0.0f}, c.position, 7.0f);
+    expectVector(c.force, vectorMultiply(n, 7.0f * 12.0f * MASS), 1e-6f);
+    expectVector(c.torque, {0.0f, 0.0f, 0.0f}, 1e-6f);
+}
+
+TEST_F(ContactTest, CubeAboveTheGroundIsLeftAlone) {
+    buildTerrain(64, [](int, int) { return 0.0f; });
+    const std::vector<float> before = allHeights();
+    cb.position = {0.0f, 1000.0f, 0.0f};
+    cb.velocity = {0.0f, -2000.0f, 0.0f};
+    collideCubeTerrain();
+    expectVector(cb.force, {0.0f, 0.0f, 0.0f}, 0.0f);
+    expectVector(cb.torque, {0.0f, 0.0f, 0.0f}, 0.0f);
+    EXPECT_EQ(allHeights(), before);
+
+    // Corners exactly on the ground neither dent nor push.
+    cb.position = {0.0f, 50.0f, 0.0f};
+    collideCubeTerrain();
+    expectVector(cb.force, {0.0f, 0.0f, 0.0f}, 0.0f);
+    EXPECT_EQ(allHeights(), before);
+}
+
+TEST_F(ContactTest, DeepestCornerAndTheRunningMinimumBeforeItPush) {
+    const float depths[4] = {-10.0f, -30.0f, -20.0f, 5.0f};
+    placeTiltedCube(depths, {0.0f, 0.0f, 0.0f});
+    collideCubeTerrain();
+    expectRestingContacts({{2, 30.0f}, {1, 10.0f}});
+}
+
+TEST_F(ContactTest, DeepestFirstCornerIsTheOnlyContact) {
+    const float depths[4] = {-30.0f, -10.0f, -20.0f, -5.0f};
+    placeTiltedCube(depths, {0.0f, 0.0f, 0.0f});
+    collideCubeTerrain();
+    expectRestingContacts({{1, 30.0f}});
+}
+
+TEST_F(ContactTest, TiedDepthsGoToTheLowerCorner) {
+    const float depths[4] = {-10.0f, -20.0f, -20.0f, 5.0f};
+    placeTiltedCube(depths, {0.0f, 0.0f, 0.0f});
+    collideCubeTerrain();
+    expectRestingContacts({{2, 20.0f}, {1, 10.0f}});
+}
+
+TEST_F(ContactTest, HardLandingDentsUnderEverySunkenCorner) {
+    const float depths[4] = {-10.0f, -30.0f, -20.0f, 5.0f};
+    const Vector fall = {0.0f, -1000.0f, 0.0f};
+
+    TERRAIN_DEFORMING = 0;
+    placeTiltedCube(depths, fall);
+    const std::vector<float> before = allHeights();
+    collideCubeTerrain();
+    EXPECT_EQ(allHeights(), before);
+    const Vector force = cb.force, torque = cb.torque;
+    freeTerrain();
+
+    TERRAIN_DEFORMING = 1;
+    cb.force = cb.torque = {0.0f, 0.0f, 0.0f};
+    placeTiltedCube(depths, fall);
+    collideCubeTerrain();
+    // Depths were taken before the dents: the same forces.
+    expectVector(cb.force, force, 1e-6f);
+    expectVector(cb.torque, torque, 1e-6f);
+    // A fall of 1000 lowers 4 x 4 points by 8, also under corner 3,
+    // which gets no force; corner 4 is above the ground.
+    for (int k = 0; k < 4; k++) {
+        const int ci = patchCentres[k][0], cj = patchCentres[k][1];
+        const float expected = k < 3 ? before[ci * ter.height + cj] - 8.0f : before[ci * ter.height + cj];
+        EXPECT_NEAR(ter.heights[ci][cj], expected, 1e-3f) << "corner " << k + 1;
+    }
+}
+
+// A fall from the start position onto a landscape has to come to rest on it.
+class SettlingTest : public ::testing::TestWithParam<const char*> {
+protected:
+    void SetUp() override {
+        TERRAIN_DEFORMING = 1;
+        gameOver = 0;
+    }
+    void TearDown() override {
+        freeTerrain();
+        cb = Cube{};
+        TERRAIN_DEFORMING = 0;
+    }
+};
+
+TEST_P(SettlingTest, FallingCubeComesToRest) {
+    const std::string shape = GetParam();
+    if (shape == "flat") {
+        buildTerrain(320, [](int, int) { return 0.0f; });
+    } else {
+        buildTerrain(320, [](int i, int j) {
+            return (float)(200.0 + 80.0 * std::sin(i / 9.0) * std::cos(j / 13.0) + 40.0 * std::sin((i + j) / 23.0));
+        });
+    }
+    cb = startCube();
+
+    const int frames = 60 * 60;
+    float deepestLate = 0.0f, fastestLate = 0.0f, spinLate = 0.0f;
+    for (int frame = 0; frame < frames; frame++) {
+        updateCube(&cb, DT);
+        collideCubeTerrain();
+        ASSERT_TRUE(isFinite(cb.position) && isFinite(cb.momentum) && isFinite(cb.angularMomentum))
+            << "frame " << frame;
+        const Quaternion q = cb.orientation;
+        ASSERT_NEAR(std::sqrt(q.w * q.w + q.x * q.x + q.y * q.y + q.z * q.z), 1.0f, 1e-5f) << "frame " << frame;
+        if (frame < frames - 10 * 60) continue;
+        // The last ten seconds.
+        for (int k = 1; k <= 8; k++) deepestLate = std::fmin(deepestLate, cornerDepth(k));
+        fastestLate = std::fmax(fastestLate, length(cb.velocity));
+        spinLate = std::fmax(spinLate, length(cb.angularVelocity));
+    }
+    EXPECT_EQ(gameOver, 0);
+    // Landing comes in at over 1000 units a second; the two-corner contact
+    // leaves only a slight rocking.
+    EXPECT_LT(fastestLate, 10.0f);
+    EXPECT_LT(spinLate, 0.5f);
+    // Resting on the springs: a little below the ground, never far.
+    EXPECT_GT(deepestLate, -40.0f);
+    EXPECT_LT(deepestLate, 0.0f);
+}
+
+INSTANTIATE_TEST_SUITE_P(Landscapes, SettlingTest, ::testing::Values("flat", "hilly"));
+
+}  // namespace
