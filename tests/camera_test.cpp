@@ -23,7 +23,7 @@ protected:
 
 TEST_F(ChaseCamera, StartsFarOffAndDriftsInBehindTheCube) {
     EXPECT_FLOAT_EQ(-4000.0f, camera.position.z);
-    for (int frame = 0; frame < 600; ++frame) {
+    for (int frame = 0; frame < 3000; ++frame) {
         calcTargetView(&camera, &cube);
         camera.targetPosition.y = 300.0f;
         updateCamera(&camera, 1.0f / 60.0f);
