@@ -1,6 +1,7 @@
 // The frame timer: the step h is the wall-clock time between two frames at
-// millisecond resolution, published in timeH, and every moving thing is
-// updated once per frame in a fixed order.
+// millisecond resolution, published in timeH (the draw-distance steering and
+// the read-out use it), and every moving thing is updated once per frame in
+// a fixed order.
 #include "animate.h"
 
 #include <SDL/SDL.h>
@@ -10,6 +11,12 @@
 #include "main.h"
 
 const int32_t milli = 1000;
+
+// The cube's penalty contact and the camera's pull diverge on long steps, so
+// a frame slower than this is simulated as this long: a slow machine plays in
+// slow motion instead of flinging the cube off the map. Within the frame
+// times the draw distance steers toward, the step is the measured one.
+const float MAX_STEP = 0.04f;
 
 static float startTime;
 static float elapsedTime;
@@ -34,10 +41,11 @@ void animate(Cube* cube, PeopleList* people, TankList* tanks, Camera* camera, Te
     time = elapsedTime;
     timeH = h;
 
-    updateCube(cube, h);
-    updatePerson(people, cube, h, terrain);
-    updateTank(tanks, cube, h, terrain, shots, time);
-    updateShot(shots, cube, h, terrain->width, terrain->height, (int)terrain->scale);
+    float step = h < MAX_STEP ? h : MAX_STEP;
+    updateCube(cube, step);
+    updatePerson(people, cube, step, terrain);
+    updateTank(tanks, cube, step, terrain, shots, time);
+    updateShot(shots, cube, step, terrain->width, terrain->height, (int)terrain->scale);
     calcTargetView(camera, cube);
-    updateCamera(camera, h);
+    updateCamera(camera, step);
 }
