@@ -7,7 +7,7 @@ packages=(
     cmake g++ make pkg-config
     libsdl1.2-dev libgl1-mesa-dev libglu1-mesa-dev freeglut3-dev libgl1-mesa-dri
     xvfb xauth x11-utils xdotool imagemagick
-    libgtest-dev
+    libgtest-dev libbenchmark-dev
 )
 
 missing=()
