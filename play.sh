@@ -37,7 +37,12 @@ xdotool keydown Up; sleep 6; xdotool keyup Up
 xdotool keydown Left; sleep 2; xdotool keyup Left
 shot="$root/run/demo-screenshot.png"
 import -window root "$shot"
-xdotool key Escape
+# Keys are read from the held-key state once a frame, so each press lasts a while.
+for try in 1 2 3 4 5; do
+    kill -0 "$pid" 2>/dev/null || break
+    xdotool keydown Escape; sleep 1; xdotool keyup Escape; sleep 1
+done
+kill -0 "$pid" 2>/dev/null && kill "$pid"
 status=0
 wait "$pid" || status=$?
 echo "Screenshot: $shot (game log: $root/run/demo-stderr.log, exit status $status)" >&2
