@@ -3,93 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
-#include <functional>
 #include <vector>
 
 #include "cube.h"
 #include "main.h"
+#include "test_terrain.h"
 
 namespace {
 
 const float DT = 1.0f / 60.0f;
-const float MASS = 1000000.0f;
-
-// The record as initCube leaves it, without the texture.
-Cube startCube() {
-    Cube c = {};
-    c.size = 100.0f;
-    c.targetSize = 100.0f;
-    c.maxSpin = 5.0f;
-    c.heading = 90.1f;
-    c.mass = MASS;
-    c.inverseMass = 1.0f / c.mass;
-    c.inertia = (double)c.mass * c.size * c.size / 6.0;
-    c.inverseInertia = 1.0 / c.inertia;
-    c.position = {0.0f, 2000.0f, -4000.0f};
-    c.orientation = {1.0f, 0.0f, 0.0f, 0.0f};
-    c.momentum = {0.0f, 0.0f, 1000000000.0f};
-    return c;
-}
-
-float** allocateRows(int rows, int columns) {
-    float** array = (float**)calloc(rows, sizeof(float*));
-    for (int i = 0; i < rows; i++) array[i] = (float*)calloc(columns, sizeof(float));
-    return array;
-}
-
-void freeRows(float** array, int rows) {
-    if (!array) return;
-    for (int i = 0; i < rows; i++) free(array[i]);
-    free(array);
-}
-
-// Unit normal of (h[i][j+1] - h[i+1][j+1], scale, h[i][j] - h[i][j+1]); the
-// last row and column copy their inner neighbour.
-void computeNormals(Terrain* t) {
-    for (int i = 0; i < t->width; i++) {
-        for (int j = 0; j < t->height; j++) {
-            int a = i < t->width - 1 ? i : t->width - 2;
-            int b = j < t->height - 1 ? j : t->height - 2;
-            double x = t->heights[a][b + 1] - t->heights[a + 1][b + 1];
-            double y = t->scale;
-            double z = t->heights[a][b] - t->heights[a][b + 1];
-            double l = std::sqrt(x * x + y * y + z * z);
-            t->normals[i][3 * j] = (float)(x / l);
-            t->normals[i][3 * j + 1] = (float)(y / l);
-            t->normals[i][3 * j + 2] = (float)(z / l);
-        }
-    }
-}
-
-// Builds the global terrain, n x n points, without display lists: with no
-// blocks, marking dirty blocks skips them all.
-void buildTerrain(int n, const std::function<float(int, int)>& height) {
-    ter = Terrain{};
-    ter.scale = 25.0f;
-    ter.inverseScale = 0.04f;
-    ter.width = n;
-    ter.height = n;
-    ter.worldWidth = n * ter.scale;
-    ter.worldDepth = n * ter.scale;
-    ter.heights = allocateRows(n, n);
-    ter.normals = allocateRows(n, 3 * n);
-    ter.colours = allocateRows(n, 3 * n);
-    for (int i = 0; i < n; i++) {
-        for (int j = 0; j < n; j++) {
-            ter.heights[i][j] = height(i, j);
-            for (int k = 0; k < 3; k++) ter.colours[i][3 * j + k] = 0.5f;
-        }
-    }
-    computeNormals(&ter);
-}
-
-void freeTerrain() {
-    freeRows(ter.heights, ter.width);
-    freeRows(ter.normals, ter.width);
-    freeRows(ter.colours, ter.width);
-    ter = Terrain{};
-}
+const float MASS = startCube().mass;
 
 std::vector<float> allHeights() {
     std::vector<float> all;
@@ -131,7 +54,7 @@ protected:
         gameOver = 0;
     }
     void TearDown() override {
-        freeTerrain();
+        releaseTestTerrain(&ter);
         cb = Cube{};
         TERRAIN_DEFORMING = 0;
         gameOver = 0;
@@ -141,7 +64,7 @@ protected:
     // corners 1 to 4 hang at the bottom over four different grid points;
     // under each, a 3 x 3 flat patch puts the corner at the given depth.
     void placeTiltedCube(const float depths[4], Vector velocity) {
-        buildTerrain(64, [](int, int) { return 0.0f; });
+        buildTestTerrain(&ter, 64, levelField(0.0f));
         const float half = (float)std::sqrt(0.5);
         cb.position = {0.0f, 500.0f, 0.0f};
         cb.orientation = {half, 0.0f, 0.0f, -half};
@@ -155,7 +78,7 @@ protected:
             patchCentres[k - 1][0] = ci;
             patchCentres[k - 1][1] = cj;
         }
-        computeNormals(&ter);
+        computeTerrainNormals(&ter);
         for (int k = 1; k <= 4; k++) ASSERT_NEAR(cornerDepth(k), depths[k - 1], 1e-3f) << "corner " << k;
     }
 
@@ -209,7 +132,7 @@ TEST_F(ContactTest, RestingCornerGetsTheSpringAlongTheNormal) {
 }
 
 TEST_F(ContactTest, CubeAboveTheGroundIsLeftAlone) {
-    buildTerrain(64, [](int, int) { return 0.0f; });
+    buildTestTerrain(&ter, 64, levelField(0.0f));
     const std::vector<float> before = allHeights();
     cb.position = {0.0f, 1000.0f, 0.0f};
     cb.velocity = {0.0f, -2000.0f, 0.0f};
@@ -256,7 +179,7 @@ TEST_F(ContactTest, HardLandingDentsUnderEverySunkenCorner) {
     collideCubeTerrain();
     EXPECT_EQ(allHeights(), before);
     const Vector force = cb.force, torque = cb.torque;
-    freeTerrain();
+    releaseTestTerrain(&ter);
 
     TERRAIN_DEFORMING = 1;
     cb.force = cb.torque = {0.0f, 0.0f, 0.0f};
@@ -282,7 +205,7 @@ protected:
         gameOver = 0;
     }
     void TearDown() override {
-        freeTerrain();
+        releaseTestTerrain(&ter);
         cb = Cube{};
         TERRAIN_DEFORMING = 0;
     }
@@ -291,9 +214,9 @@ protected:
 TEST_P(SettlingTest, FallingCubeComesToRest) {
     const std::string shape = GetParam();
     if (shape == "flat") {
-        buildTerrain(320, [](int, int) { return 0.0f; });
+        buildTestTerrain(&ter, 320, levelField(0.0f));
     } else {
-        buildTerrain(320, [](int i, int j) {
+        buildTestTerrain(&ter, 320, [](int i, int j) {
             return (float)(200.0 + 80.0 * std::sin(i / 9.0) * std::cos(j / 13.0) + 40.0 * std::sin((i + j) / 23.0));
         });
     }

@@ -6,27 +6,11 @@
 
 #include "cube.h"
 #include "main.h"
+#include "test_terrain.h"
 
 namespace {
 
 const float DT = 1.0f / 60.0f;
-
-// The record as initCube leaves it, without the texture.
-Cube startCube() {
-    Cube c = {};
-    c.size = 100.0f;
-    c.targetSize = 100.0f;
-    c.maxSpin = 5.0f;
-    c.heading = 90.1f;
-    c.mass = 1000000.0f;
-    c.inverseMass = 1.0f / c.mass;
-    c.inertia = (double)c.mass * c.size * c.size / 6.0;
-    c.inverseInertia = 1.0 / c.inertia;
-    c.position = {0.0f, 2000.0f, -4000.0f};
-    c.orientation = {1.0f, 0.0f, 0.0f, 0.0f};
-    c.momentum = {0.0f, 0.0f, 1000000000.0f};
-    return c;
-}
 
 // A unit-mass cube at rest at the origin, for exact velocities.
 Cube unitCube() {

@@ -8,41 +8,13 @@
 
 #include "main.h"
 #include "people.h"
+#include "test_terrain.h"
 
 namespace {
 
-const int GRID = 256;       // terrain points per side
-const float SCALE = 25.0f;  // 6400 world units across, edge bounds +-1200
+const int GRID = 256;                    // terrain points per side
+const float SCALE = TEST_TERRAIN_SCALE;  // 6400 world units across, edge bounds +-1200
 const int STEPRATE = GRID * 25 / BUCKET_COUNT;  // 25
-
-// A hand-built landscape: flat at `ground`, white, no display lists.
-struct TestTerrain {
-    Terrain t = {};
-    std::vector<std::vector<float>> heights, normals, colours;
-    std::vector<float*> heightRows, normalRows, colourRows;
-
-    explicit TestTerrain(float ground) {
-        heights.assign(GRID, std::vector<float>(GRID, ground));
-        normals.assign(GRID, std::vector<float>(3 * GRID, 0.0f));
-        colours.assign(GRID, std::vector<float>(3 * GRID, 1.0f));
-        for (int i = 0; i < GRID; i++) {
-            heightRows.push_back(heights[i].data());
-            normalRows.push_back(normals[i].data());
-            colourRows.push_back(colours[i].data());
-        }
-        t.heights = heightRows.data();
-        t.normals = normalRows.data();
-        t.colours = colourRows.data();
-        t.scale = SCALE;
-        t.inverseScale = 1.0f / SCALE;
-        t.width = t.height = GRID;
-        t.worldWidth = t.worldDepth = GRID * SCALE;
-    }
-    // Colour of the grid point nearest world (x, z).
-    const float* colourAt(float x, float z) {
-        return &t.colours[worldToTerrainX(&t, x)][3 * worldToTerrainZ(&t, z)];
-    }
-};
 
 Person makePerson(int id, float x, float z, float vx = 0.0f, float vz = 0.0f) {
     Person p = {};
@@ -60,7 +32,7 @@ int expectedBucket(float coord, int steprate) {
 class Crowd : public ::testing::Test {
 protected:
     PeopleList* list = nullptr;
-    TestTerrain terrain{0.0f};
+    TestTerrain terrain{GRID};
     Cube cube = {};
 
     void SetUp() override {
@@ -232,7 +204,7 @@ TEST_F(Crowd, WanderingDrawsRollThenXThenZ) {
 TEST_F(Crowd, WalkingReadsTheGroundBetweenTheXAndZSteps) {
     // Heights rise with z only: h = 2 * grid z, so height = 2 * (z + 3200) / 25.
     for (int i = 0; i < GRID; i++)
-        for (int j = 0; j < GRID; j++) terrain.heights[i][j] = 2.0f * j;
+        for (int j = 0; j < GRID; j++) terrain.h(i, j) = 2.0f * j;
     Person p = makePerson(0, 100.0f, 200.0f, 45.0f, 30.0f);
     updatePersonPosition(&p, &terrain.t, 0.5f);
     EXPECT_FLOAT_EQ(122.5f, p.position.x);
@@ -269,12 +241,12 @@ TEST_F(Crowd, SeveralCrushesInOneFrameEachScoreAndStain) {
     EXPECT_EQ(30, cube.points);
     EXPECT_EQ(103.0f, cube.targetSize);
     for (const auto& s : spots) {
-        const float* c = terrain.colourAt(s[0], s[1]);
+        const float* c = terrain.colourNear(s[0], s[1]);
         EXPECT_NEAR(0.72f, c[0], 1e-5);
         EXPECT_NEAR(0.3f, c[1], 1e-5);
         EXPECT_NEAR(0.3f, c[2], 1e-5);
     }
-    EXPECT_EQ(1.0f, terrain.colourAt(400.0f, 0.0f)[0]);
+    EXPECT_EQ(1.0f, terrain.colourNear(400.0f, 0.0f)[0]);
     std::vector<PersonNode*> left = walk();
     ASSERT_EQ(1u, left.size());
     EXPECT_EQ(3, left[0]->id);

@@ -11,11 +11,11 @@
 #include "main.h"
 #include "scratch_dir.h"
 #include "tank.h"
+#include "test_terrain.h"
 
 namespace {
 
 const int GRID = 64;  // 1600 world units across
-const int SCALE = 25;
 const int WINDOW_W = 320;
 const int WINDOW_H = 240;
 
@@ -40,34 +40,6 @@ std::string solidTga(int width, int height, int depth, unsigned char r, unsigned
     }
     return bytes;
 }
-
-// Level ground at a given height with upward normals and white colours.
-struct GroundTerrain {
-    explicit GroundTerrain(float level)
-        : heights(GRID, std::vector<float>(GRID, level)),
-          normals(GRID, std::vector<float>(3 * GRID, 0.0f)),
-          colours(GRID, std::vector<float>(3 * GRID, 1.0f)) {
-        terrain = {};
-        terrain.width = terrain.height = GRID;
-        terrain.scale = (float)SCALE;
-        terrain.inverseScale = 1.0f / SCALE;
-        terrain.worldWidth = terrain.worldDepth = (float)(GRID * SCALE);
-        for (int i = 0; i < GRID; i++) {
-            for (int j = 0; j < GRID; j++) normals[i][3 * j + 1] = 1.0f;
-            rows[0].push_back(heights[i].data());
-            rows[1].push_back(normals[i].data());
-            rows[2].push_back(colours[i].data());
-        }
-        terrain.heights = rows[0].data();
-        terrain.normals = rows[1].data();
-        terrain.colours = rows[2].data();
-    }
-    int gridX(float x) { return worldToTerrainX(&terrain, x); }
-    int gridZ(float z) { return worldToTerrainZ(&terrain, z); }
-    std::vector<std::vector<float>> heights, normals, colours;
-    std::vector<float*> rows[3];
-    Terrain terrain;
-};
 
 class TankGlTest : public ::testing::Test {
 protected:
@@ -141,13 +113,13 @@ TEST_F(TankGlTest, GreyPictureIsRefusedRatherThanReadPastItsPixels) {
 
 TEST_F(TankGlTest, DrawTanksWritesTheGroundHeight) {
     ASSERT_EQ(1, makeList(3));
-    GroundTerrain ground(40.0f);
-    ground.terrain.normals[ground.gridX(200)][3 * ground.gridZ(0)] = 0.6f;  // a slope under one tank
-    ground.terrain.normals[ground.gridX(200)][3 * ground.gridZ(0) + 1] = 0.8f;
+    TestTerrain ground(GRID, 40.0f);
+    ground.t.normals[ground.gridX(200)][3 * ground.gridZ(0)] = 0.6f;  // a slope under one tank
+    ground.t.normals[ground.gridX(200)][3 * ground.gridZ(0) + 1] = 0.8f;
     const Vector places[] = {{0, 0, 0}, {200, 0, 0}, {5000, 0, 0}};  // the last is off the landscape
     int k = 0;
     for (TankNode* t = list->head; t; t = t->next) t->position = places[k++];
-    drawTanks(list, &cube, &ground.terrain);
+    drawTanks(list, &cube, &ground.t);
     EXPECT_EQ(GL_NO_ERROR, glGetError());
     const float expected[] = {40.0f, 40.0f, 0.0f};
     k = 0;
@@ -156,7 +128,7 @@ TEST_F(TankGlTest, DrawTanksWritesTheGroundHeight) {
 
 TEST_F(TankGlTest, AFrameWithATankShowsIt) {
     ASSERT_EQ(1, makeList(1));
-    GroundTerrain ground(0.0f);
+    TestTerrain ground(GRID, 0.0f);
     list->head->position = {0.0f, 0.0f, 0.0f};
     glDisable(GL_LIGHTING);
     glDisable(GL_FOG);
@@ -170,7 +142,7 @@ TEST_F(TankGlTest, AFrameWithATankShowsIt) {
     glLoadIdentity();
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    drawTanks(list, &cube, &ground.terrain);
+    drawTanks(list, &cube, &ground.t);
     glFinish();
     std::vector<unsigned char> pixels(WINDOW_W * WINDOW_H * 4);
     glReadPixels(0, 0, WINDOW_W, WINDOW_H, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
@@ -184,7 +156,7 @@ TEST_F(TankGlTest, AFrameWithATankShowsIt) {
 
 TEST(ShotGlTest, ShellsBelowTheGroundCraterItAndVanish) {
     ASSERT_TRUE(openGlContext(WINDOW_W, WINDOW_H));
-    GroundTerrain ground(100.0f);
+    TestTerrain ground(GRID, 100.0f);
     ShotList* shots = (ShotList*)calloc(1, sizeof(ShotList));
     Shot shell = {};
     shell.position = {0.0f, 99.0f, 0.0f};  // just below the ground: crater
@@ -193,7 +165,7 @@ TEST(ShotGlTest, ShellsBelowTheGroundCraterItAndVanish) {
     ASSERT_EQ(1, addShot(shots, shell));
     shell.position = {5000.0f, -1.0f, 0.0f};  // off the landscape, ground 0 there
     ASSERT_EQ(1, addShot(shots, shell));
-    drawShots(shots, &ground.terrain);
+    drawShots(shots, &ground.t);
     EXPECT_EQ(GL_NO_ERROR, glGetError());
     EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
 
@@ -202,9 +174,9 @@ TEST(ShotGlTest, ShellsBelowTheGroundCraterItAndVanish) {
     EXPECT_EQ(nullptr, shots->head->next);
     const int ci = ground.gridX(0);
     const int cj = ground.gridZ(0);
-    EXPECT_FLOAT_EQ(92.0f, ground.terrain.heights[ci][cj]);
-    EXPECT_FLOAT_EQ(0.5f, ground.terrain.colours[ci][3 * cj]);
-    EXPECT_FLOAT_EQ(92.0f, ground.terrain.heights[GRID - 1][cj]);  // the nearest edge point
-    EXPECT_FLOAT_EQ(100.0f, ground.terrain.heights[ground.gridX(300)][cj]);
+    EXPECT_FLOAT_EQ(92.0f, ground.t.heights[ci][cj]);
+    EXPECT_FLOAT_EQ(0.5f, ground.t.colours[ci][3 * cj]);
+    EXPECT_FLOAT_EQ(92.0f, ground.t.heights[GRID - 1][cj]);  // the nearest edge point
+    EXPECT_FLOAT_EQ(100.0f, ground.t.heights[ground.gridX(300)][cj]);
     destroyShotList(shots);
 }

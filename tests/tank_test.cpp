@@ -8,43 +8,15 @@
 
 #include "main.h"
 #include "tank.h"
+#include "test_terrain.h"
 
 namespace {
 
 const int GRID = 256;  // 6400 world units across, edge bounds at +-1200
-const int SCALE = 25;
+const int SCALE = TEST_TERRAIN_SCALE;
 const float HI = 1200.0f;
 const float LO = -1200.0f;
 const float STEP = 1.0f / 30.0f;
-
-// A flat terrain at height 0 with upward normals and white colours; no blocks.
-struct FlatTerrain {
-    FlatTerrain()
-        : heights(GRID, std::vector<float>(GRID, 0.0f)),
-          normals(GRID, std::vector<float>(3 * GRID, 0.0f)),
-          colours(GRID, std::vector<float>(3 * GRID, 1.0f)) {
-        terrain = {};
-        terrain.width = terrain.height = GRID;
-        terrain.scale = (float)SCALE;
-        terrain.inverseScale = 1.0f / SCALE;
-        terrain.worldWidth = terrain.worldDepth = (float)(GRID * SCALE);
-        for (int i = 0; i < GRID; i++) {
-            for (int j = 0; j < GRID; j++) normals[i][3 * j + 1] = 1.0f;
-            rows[0].push_back(heights[i].data());
-            rows[1].push_back(normals[i].data());
-            rows[2].push_back(colours[i].data());
-        }
-        terrain.heights = rows[0].data();
-        terrain.normals = rows[1].data();
-        terrain.colours = rows[2].data();
-    }
-    float heightAt(float x, float z) {
-        return terrain.heights[worldToTerrainX(&terrain, x)][worldToTerrainZ(&terrain, z)];
-    }
-    std::vector<std::vector<float>> heights, normals, colours;
-    std::vector<float*> rows[3];
-    Terrain terrain;
-};
 
 Tank tankAt(int id, float x, float z) {
     Tank tank;
@@ -91,7 +63,7 @@ protected:
         for (Shot* s = shots->head; s; s = s->next) n++;
         return n;
     }
-    FlatTerrain flat;
+    TestTerrain flat{GRID};
     TankList* list = nullptr;
     ShotList* shots = nullptr;
 };
@@ -225,7 +197,7 @@ TEST_F(TankTest, TanksAtTheNegativeCornerStayOnTheLandscapeForTenMinutes) {
         ASSERT_EQ(1, addTank(list, tankAt((int)seed, LO - 300, LO - 300)));
     }
     for (int frame = 0; frame < 10 * 60 * 30; frame++) {
-        updateTank(list, &cb, STEP, &flat.terrain, shots, frame * STEP);
+        updateTank(list, &cb, STEP, &flat.t, shots, frame * STEP);
     }
     for (TankNode* t = list->head; t; t = t->next) {
         EXPECT_LT(std::fabs(t->position.x), edge) << "tank " << t->id;
@@ -242,7 +214,7 @@ TEST_F(TankTest, TanksBeyondEitherZBoundComeBackOntoTheLandscape) {
     const float edge = GRID * SCALE * 0.5f;
     std::vector<bool> cameInside(3, false);
     for (int frame = 0; frame < 30 * 30; frame++) {
-        updateTank(list, &cb, STEP, &flat.terrain, shots, frame * STEP);
+        updateTank(list, &cb, STEP, &flat.t, shots, frame * STEP);
         for (TankNode* t = list->head; t; t = t->next) {
             ASSERT_LT(std::fabs(t->position.x), edge) << "tank " << t->id << " frame " << frame;
             ASSERT_LT(std::fabs(t->position.z), edge) << "tank " << t->id << " frame " << frame;
@@ -291,14 +263,14 @@ TEST_F(TankTest, CrushBoxIsHalfTheSizeAcrossAndTheSizeUpAndDown) {
     for (const Vector& p : outside) {
         Tank tank = tankAt(0, p.x, p.z);
         tank.position.y = p.y;
-        EXPECT_EQ(0, checkTankCollision(tank, &cb, &flat.terrain)) << p.x << " " << p.y << " " << p.z;
+        EXPECT_EQ(0, checkTankCollision(tank, &cb, &flat.t)) << p.x << " " << p.y << " " << p.z;
     }
     EXPECT_EQ(0, cb.points);
     EXPECT_FLOAT_EQ(100.0f, cb.targetSize);
     for (const Vector& p : inside) {
         Tank tank = tankAt(0, p.x, p.z);
         tank.position.y = p.y;
-        EXPECT_EQ(1, checkTankCollision(tank, &cb, &flat.terrain)) << p.x << " " << p.y << " " << p.z;
+        EXPECT_EQ(1, checkTankCollision(tank, &cb, &flat.t)) << p.x << " " << p.y << " " << p.z;
     }
     EXPECT_EQ(250, cb.points);
 }
@@ -312,15 +284,15 @@ TEST_F(TankTest, SeveralTanksCrushedInOneFrame) {
     ASSERT_EQ(1, addTank(list, tankAt(2, 600, 0)));  // out of reach
     ASSERT_EQ(1, addTank(list, tankAt(3, 0, 100)));
     // A zero step leaves every tank where it stands.
-    updateTank(list, &cb, 0.0f, &flat.terrain, shots, 0.0f);
+    updateTank(list, &cb, 0.0f, &flat.t, shots, 0.0f);
 
     EXPECT_EQ((std::vector<int>{2}), ids(list));
     EXPECT_EQ(150, cb.points);
     EXPECT_FLOAT_EQ(270.0f, cb.targetSize);
-    EXPECT_FLOAT_EQ(-10.0f, flat.heightAt(-100, -100));
-    EXPECT_FLOAT_EQ(-10.0f, flat.heightAt(100, -100));
-    EXPECT_FLOAT_EQ(-10.0f, flat.heightAt(0, 100));
-    EXPECT_FLOAT_EQ(0.0f, flat.heightAt(600, 0));
+    EXPECT_FLOAT_EQ(-10.0f, flat.heightNear(-100, -100));
+    EXPECT_FLOAT_EQ(-10.0f, flat.heightNear(100, -100));
+    EXPECT_FLOAT_EQ(-10.0f, flat.heightNear(0, 100));
+    EXPECT_FLOAT_EQ(0.0f, flat.heightNear(600, 0));
     // Three kicks of (0, 3000 m, 0) at levers (-100, 0, -100), (100, 0, -100), (0, 0, 100).
     const float kick = mass * 3000.0f;
     EXPECT_FLOAT_EQ(0.0f, cb.force.x);
@@ -334,7 +306,7 @@ TEST_F(TankTest, WalkGoesOnAfterACrushedTank) {
     ASSERT_EQ(1, addTank(list, tankAt(1, 10, 10)));  // under the cube
     ASSERT_EQ(1, addTank(list, tankAt(2, -1000, 0)));
     srand(3);
-    updateTank(list, &cb, STEP, &flat.terrain, shots, 0.0f);
+    updateTank(list, &cb, STEP, &flat.t, shots, 0.0f);
     EXPECT_EQ((std::vector<int>{2, 0}), ids(list));
     EXPECT_EQ(50, cb.points);
     // Both survivors were updated: each drew a wander leg and drove one step.

@@ -7,52 +7,13 @@
 #include <limits>
 
 #include "terrain.h"
+#include "test_terrain.h"
 
 namespace {
 
-// A size x size terrain of `level`, white, normals up, blocks named 1, 2, ...
-struct HandTerrain {
-    Terrain t{};
-
-    explicit HandTerrain(int size, float level = 0.0f) {
-        t.scale = 25.0f;
-        t.inverseScale = 0.04f;
-        t.width = t.height = size;
-        t.worldWidth = t.worldDepth = size * t.scale;
-        t.heights = static_cast<float**>(calloc(size, sizeof(float*)));
-        t.normals = static_cast<float**>(calloc(size, sizeof(float*)));
-        t.colours = static_cast<float**>(calloc(size, sizeof(float*)));
-        for (int i = 0; i < size; i++) {
-            t.heights[i] = static_cast<float*>(calloc(size, sizeof(float)));
-            t.normals[i] = static_cast<float*>(calloc(3 * size, sizeof(float)));
-            t.colours[i] = static_cast<float*>(calloc(3 * size, sizeof(float)));
-            for (int j = 0; j < size; j++) {
-                t.heights[i][j] = level;
-                t.normals[i][3 * j + 1] = 1.0f;
-                for (int k = 0; k < 3; k++) t.colours[i][3 * j + k] = 1.0f;
-            }
-        }
-        t.blocksX = t.blocksZ = size / 25;
-        t.blockLists = static_cast<unsigned int**>(calloc(t.blocksX, sizeof(unsigned int*)));
-        unsigned int name = 1;
-        for (int bi = 0; bi < t.blocksX; bi++) {
-            t.blockLists[bi] = static_cast<unsigned int*>(calloc(t.blocksZ, sizeof(unsigned int)));
-            for (int bj = 0; bj < t.blocksZ; bj++) t.blockLists[bi][bj] = name++;
-        }
-    }
-    ~HandTerrain() { deleteTerrain(&t); }
-
-    float x(float i) const { return i * t.scale - t.worldWidth / 2; }
-    float z(float j) const { return j * t.scale - t.worldDepth / 2; }
-    float& h(int i, int j) { return t.heights[i][j]; }
-    float* colour(int i, int j) { return &t.colours[i][3 * j]; }
-    bool dirty(int bi, int bj) const { return t.blockLists[bi][bj] == DIRTY_LIST; }
-    int dirtyCount() const {
-        int n = 0;
-        for (int bi = 0; bi < t.blocksX; bi++)
-            for (int bj = 0; bj < t.blocksZ; bj++) n += dirty(bi, bj);
-        return n;
-    }
+// Block marks are part of what these tests watch, so every grid has names.
+struct HandTerrain : TestTerrain {
+    explicit HandTerrain(int size, float level = 0.0f) : TestTerrain(size, level, TerrainBlocks::Named) {}
 };
 
 const float NOT_A_NUMBER = std::numeric_limits<float>::quiet_NaN();
@@ -64,7 +25,7 @@ TEST(TerrainQuery, HeightAtGridPointsIsThePointsHeight) {
     g.h(128, 128) = 42.0f;
     g.h(10, 200) = 7.5f;
     EXPECT_FLOAT_EQ(42.0f, getHeightAt(&g.t, 0.0f, 0.0f));
-    EXPECT_FLOAT_EQ(7.5f, getHeightAt(&g.t, g.x(10), g.z(200)));
+    EXPECT_FLOAT_EQ(7.5f, getHeightAt(&g.t, g.worldX(10), g.worldZ(200)));
 }
 
 TEST(TerrainQuery, OnePlanePerCellThroughThreeCorners) {
@@ -74,18 +35,18 @@ TEST(TerrainQuery, OnePlanePerCellThroughThreeCorners) {
     g.h(11, 11) = 20.0f;  // (i+1, j+1)
     g.h(10, 11) = 90.0f;  // (i, j+1): not on the plane
     // h00 + (h10 - h00) fu + (h11 - h10) fv
-    EXPECT_NEAR(10.0f + 20.0f * 0.25f - 10.0f * 0.5f, getHeightAt(&g.t, g.x(10.25f), g.z(10.5f)), 1e-3);
-    EXPECT_NEAR(10.0f + 20.0f - 30.0f, getHeightAt(&g.t, g.x(10), g.z(10.999f)), 0.05);
-    EXPECT_FLOAT_EQ(90.0f, getHeightAt(&g.t, g.x(10), g.z(11)));
+    EXPECT_NEAR(10.0f + 20.0f * 0.25f - 10.0f * 0.5f, getHeightAt(&g.t, g.worldX(10.25f), g.worldZ(10.5f)), 1e-3);
+    EXPECT_NEAR(10.0f + 20.0f - 30.0f, getHeightAt(&g.t, g.worldX(10), g.worldZ(10.999f)), 0.05);
+    EXPECT_FLOAT_EQ(90.0f, getHeightAt(&g.t, g.worldX(10), g.worldZ(11)));
 }
 
 TEST(TerrainQuery, OuterRingOffMapAndNaNReadZero) {
     HandTerrain g(50, 100.0f);
-    EXPECT_FLOAT_EQ(100.0f, getHeightAt(&g.t, g.x(0.01f), g.z(25)));
-    EXPECT_EQ(0.0f, getHeightAt(&g.t, g.x(0), g.z(25)));
-    EXPECT_EQ(0.0f, getHeightAt(&g.t, g.x(25), g.z(0)));
-    EXPECT_EQ(0.0f, getHeightAt(&g.t, g.x(49), g.z(25)));
-    EXPECT_EQ(0.0f, getHeightAt(&g.t, g.x(25), g.z(49.5f)));
+    EXPECT_FLOAT_EQ(100.0f, getHeightAt(&g.t, g.worldX(0.01f), g.worldZ(25)));
+    EXPECT_EQ(0.0f, getHeightAt(&g.t, g.worldX(0), g.worldZ(25)));
+    EXPECT_EQ(0.0f, getHeightAt(&g.t, g.worldX(25), g.worldZ(0)));
+    EXPECT_EQ(0.0f, getHeightAt(&g.t, g.worldX(49), g.worldZ(25)));
+    EXPECT_EQ(0.0f, getHeightAt(&g.t, g.worldX(25), g.worldZ(49.5f)));
     EXPECT_EQ(0.0f, getHeightAt(&g.t, -1e9f, 1e9f));
     EXPECT_EQ(0.0f, getHeightAt(&g.t, NOT_A_NUMBER, 0.0f));
     EXPECT_EQ(0.0f, getHeightAt(&g.t, 0.0f, NOT_A_NUMBER));
@@ -93,10 +54,10 @@ TEST(TerrainQuery, OuterRingOffMapAndNaNReadZero) {
 
 TEST(TerrainQuery, GridIndexIsNearestPointClamped) {
     HandTerrain g(50);
-    EXPECT_EQ(20, worldToTerrainX(&g.t, g.x(20) + 12.4f));
-    EXPECT_EQ(21, worldToTerrainX(&g.t, g.x(20) + 12.6f));
-    EXPECT_EQ(20, worldToTerrainZ(&g.t, g.z(20) - 12.4f));
-    EXPECT_EQ(19, worldToTerrainZ(&g.t, g.z(20) - 12.6f));
+    EXPECT_EQ(20, worldToTerrainX(&g.t, g.worldX(20) + 12.4f));
+    EXPECT_EQ(21, worldToTerrainX(&g.t, g.worldX(20) + 12.6f));
+    EXPECT_EQ(20, worldToTerrainZ(&g.t, g.worldZ(20) - 12.4f));
+    EXPECT_EQ(19, worldToTerrainZ(&g.t, g.worldZ(20) - 12.6f));
     EXPECT_EQ(0, worldToTerrainX(&g.t, -1e9f));
     EXPECT_EQ(49, worldToTerrainX(&g.t, 1e9f));
     EXPECT_EQ(49, worldToTerrainZ(&g.t, std::numeric_limits<float>::infinity()));
@@ -185,7 +146,7 @@ TEST(TerrainDent, DepthAndFootprintFollowTheLandingSpeed) {
     for (Case c : {Case{-100, 0, 0, 0.8f}, Case{-500, -1, 0, 4}, Case{-750, -1, 1, 6}, Case{-1000, -2, 1, 8},
                    Case{-9000, -2, 1, 8}}) {
         HandTerrain g(50, 100.0f);
-        deformTerrain(&g.t, g.x(30), 555.0f, g.z(30), c.amount, 0);
+        deformTerrain(&g.t, g.worldX(30), 555.0f, g.worldZ(30), c.amount, 0);
         for (int i = 25; i < 35; i++)
             for (int j = 25; j < 35; j++) {
                 bool inside = i - 30 >= c.first && i - 30 <= c.last && j - 30 >= c.first && j - 30 <= c.last;
@@ -198,22 +159,22 @@ TEST(TerrainDent, DepthAndFootprintFollowTheLandingSpeed) {
 
 TEST(TerrainDent, SoftLandingsAndOtherModesChangeNothing) {
     HandTerrain g(50, 100.0f);
-    deformTerrain(&g.t, g.x(30), 0.0f, g.z(30), -50.0f, 0);
-    deformTerrain(&g.t, g.x(30), 0.0f, g.z(30), 0.0f, 1);
-    deformTerrain(&g.t, g.x(30), 0.0f, g.z(30), -5.0f, 1);
-    deformTerrain(&g.t, g.x(30), 0.0f, g.z(30), 10.0f, 2);
-    deformTerrain(&g.t, g.x(30), 0.0f, g.z(30), NOT_A_NUMBER, 0);
+    deformTerrain(&g.t, g.worldX(30), 0.0f, g.worldZ(30), -50.0f, 0);
+    deformTerrain(&g.t, g.worldX(30), 0.0f, g.worldZ(30), 0.0f, 1);
+    deformTerrain(&g.t, g.worldX(30), 0.0f, g.worldZ(30), -5.0f, 1);
+    deformTerrain(&g.t, g.worldX(30), 0.0f, g.worldZ(30), 10.0f, 2);
+    deformTerrain(&g.t, g.worldX(30), 0.0f, g.worldZ(30), NOT_A_NUMBER, 0);
     for (int i = 0; i < 50; i++)
         for (int j = 0; j < 50; j++) ASSERT_EQ(100.0f, g.h(i, j));
     EXPECT_EQ(0, g.dirtyCount());
-    deformTerrain(&g.t, g.x(30), 0.0f, g.z(30), -50.1f, 0);
+    deformTerrain(&g.t, g.worldX(30), 0.0f, g.worldZ(30), -50.1f, 0);
     EXPECT_NEAR(100.0f - 0.4008f, g.h(30, 30), 1e-4);
     EXPECT_EQ(100.0f, g.h(29, 30));
 }
 
 TEST(TerrainCrater, ShotAndTankWorkedValues) {
     HandTerrain shot(50, 100.0f);
-    deformTerrain(&shot.t, shot.x(30), 0.0f, shot.z(30), 8.0f, 1);
+    deformTerrain(&shot.t, shot.worldX(30), 0.0f, shot.worldZ(30), 8.0f, 1);
     EXPECT_NEAR(92.0f, shot.h(30, 30), 1e-4);
     EXPECT_NEAR(94.5f, shot.h(31, 30), 1e-4);
     EXPECT_NEAR(94.5f, shot.h(30, 29), 1e-4);
@@ -226,7 +187,7 @@ TEST(TerrainCrater, ShotAndTankWorkedValues) {
     // amount 10 and 100 both give r = 20: offsets -2 .. 1, drop 2.5 per unit of distance below 4.
     for (float amount : {10.0f, 100.0f}) {
         HandTerrain tank(50, 100.0f);
-        deformTerrain(&tank.t, tank.x(30), 0.0f, tank.z(30), amount, 1);
+        deformTerrain(&tank.t, tank.worldX(30), 0.0f, tank.worldZ(30), amount, 1);
         for (int i = 26; i < 34; i++)
             for (int j = 26; j < 34; j++) {
                 int di = i - 30, dj = j - 30;
@@ -240,7 +201,7 @@ TEST(TerrainCrater, ShotAndTankWorkedValues) {
 TEST(TerrainCrater, RepeatedShotsDeepenAndDarken) {
     HandTerrain g(50, 100.0f);
     for (int n = 1; n <= 4; n++) {
-        deformTerrain(&g.t, g.x(30), 0.0f, g.z(30), 8.0f, 1);
+        deformTerrain(&g.t, g.worldX(30), 0.0f, g.worldZ(30), 8.0f, 1);
         EXPECT_NEAR(100.0f - 8.0f * n, g.h(30, 30), 1e-4);
         EXPECT_NEAR(std::pow(0.5f, n), g.colour(30, 30)[2], 1e-6);
     }
@@ -256,7 +217,7 @@ TEST(TerrainCrater, AtCornersAndEdgesOnlyGridPointsChange) {
     EXPECT_NEAR(92.0f, g.h(49, 49), 1e-4);
     EXPECT_NEAR(92.0f, g.h(47, 48), 1e-4);
     EXPECT_EQ(100.0f, g.h(46, 49));
-    deformTerrain(&g.t, g.x(49), 0.0f, g.z(0), 8.0f, 1);
+    deformTerrain(&g.t, g.worldX(49), 0.0f, g.worldZ(0), 8.0f, 1);
     EXPECT_NEAR(92.0f, g.h(49, 0), 1e-4);
     EXPECT_NEAR(94.5f, g.h(48, 0), 1e-4);
     EXPECT_NEAR(94.5f, g.h(49, 1), 1e-4);
@@ -271,11 +232,11 @@ TEST(TerrainCrater, AtCornersAndEdgesOnlyGridPointsChange) {
 
 TEST(TerrainColour, StainsBlendTowardTheColour) {
     HandTerrain g(50);
-    colourTerrain(&g.t, g.x(30), 0.0f, g.z(30), 0.6f, 0.0f, 0.0f, 0.7f);
+    colourTerrain(&g.t, g.worldX(30), 0.0f, g.worldZ(30), 0.6f, 0.0f, 0.0f, 0.7f);
     EXPECT_NEAR(0.72f, g.colour(30, 30)[0], 1e-6);
     EXPECT_NEAR(0.3f, g.colour(30, 30)[1], 1e-6);
     EXPECT_NEAR(0.3f, g.colour(30, 30)[2], 1e-6);
-    colourTerrain(&g.t, g.x(30), 0.0f, g.z(30), 0.6f, 0.0f, 0.0f, 0.7f);
+    colourTerrain(&g.t, g.worldX(30), 0.0f, g.worldZ(30), 0.6f, 0.0f, 0.0f, 0.7f);
     EXPECT_NEAR(0.636f, g.colour(30, 30)[0], 1e-6);
     EXPECT_NEAR(0.09f, g.colour(30, 30)[1], 1e-6);
     EXPECT_NEAR(0.09f, g.colour(30, 30)[2], 1e-6);
