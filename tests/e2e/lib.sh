@@ -121,6 +121,12 @@ count_colour() {
         -format "%[fx:int(mean*w*h+0.5)]" info:
 }
 
+# cube_face_pixels FILE: pixels of the cube's golden faces (red over green,
+# green well over blue), lit or in shade.
+cube_face_pixels() {
+    convert "$1" -fx "(r>0.2 && r>1.15*g && g>1.6*b) ? 1 : 0" -format "%[fx:int(mean*w*h+0.5)]" info:
+}
+
 # distance A B: ground-plane distance between two "x y z" triples.
 distance() {
     awk -v a="$1" -v b="$2" 'BEGIN { split(a, p, " "); split(b, q, " "); printf "%d\n", sqrt((p[1]-q[1])^2 + (p[3]-q[3])^2) }'
