@@ -2,11 +2,12 @@
 // size, corner and point queries, and its drawing with a stencil shadow volume.
 // Other modules feed it forces and torques through the record; it ends the
 // game through the global gameOver once it has shrunk below size 50.
+#include "cube.h"
+
 #include <GL/gl.h>
 
 #include <cstdio>
 
-#include "cube.h"
 #include "main.h"
 
 const float GRAVITY = 200.0f;
