@@ -296,20 +296,12 @@ static bool writeMaps(const char* dir) {
 
 // Light grey grain that tiles; it modulates the vertex colours, so it stays
 // between about 200 and 255 to keep them bright.
-static bool writeNoise(const char* dir) {
-    const int size = 256;
-    Picture picture = newPicture(size, size, 24);
-    if (picture.data) {
-        for (int row = 0; row < size; row++)
-            for (int col = 0; col < size; col++) {
-                float n = fractalNoise((float)col / 32, (float)row / 32, 4, size / 32, size / 32, 71);
-                float grain = latticeValue(col, row, 73) - 0.5f;
-                float v = 228 + 70 * (n - 0.5f) + 14 * grain;
-                v = fminf(fmaxf(v, 196), 255);
-                putPixel(&picture, col, row, colour(v, v, v - 3));
-            }
-    }
-    return savePicture(dir, "TexNoise.tga", &picture);
+static Colour noiseTexel(int col, int row, int size) {
+    float n = fractalNoise((float)col / 32, (float)row / 32, 4, size / 32, size / 32, 71);
+    float grain = latticeValue(col, row, 73) - 0.5f;
+    float v = 228 + 70 * (n - 0.5f) + 14 * grain;
+    v = fminf(fmaxf(v, 196), 255);
+    return colour(v, v, v - 3);
 }
 
 // Sky by texture height t: deep blue in the plain bottom patch, the fog
@@ -336,17 +328,8 @@ static Colour skyColour(float s, float t, int size) {
     return mixColour(c, scaleColour(cloud, shade), 0.92f * cover);
 }
 
-static bool writeSky(const char* dir) {
-    const int size = 512;
-    Picture picture = newPicture(size, size, 24);
-    if (picture.data) {
-        for (int row = 0; row < size; row++)
-            for (int col = 0; col < size; col++) {
-                float s = (float)col / size, t = (float)row / (size - 1);
-                putPixel(&picture, col, row, skyColour(s, t, size));
-            }
-    }
-    return savePicture(dir, "TexSkyBox.tga", &picture);
+static Colour skyTexel(int col, int row, int size) {
+    return skyColour((float)col / size, (float)row / (size - 1), size);
 }
 
 // Emblem of the cube face in 0 ... 1 face coordinates: an arrow toward +t
@@ -372,31 +355,24 @@ static float coverage(bool (*inside)(float, float), int col, int row, int size) 
     return (float)hits / 16;
 }
 
-static bool writeCube(const char* dir) {
-    const int size = 256;
+// Golden face with a bevelled dark frame, the arrow and the pip.
+static Colour cubeTexel(int col, int row, int size) {
     const int border = 18, bevel = 4;
     const Colour frame = colour(62, 36, 22);
     const Colour light = colour(252, 222, 130);
     const Colour face = colour(238, 178, 48);
     const Colour mark = colour(186, 36, 28);
-    Picture picture = newPicture(size, size, 24);
-    if (picture.data) {
-        for (int row = 0; row < size; row++)
-            for (int col = 0; col < size; col++) {
-                int edge = col < row ? col : row;
-                int far = size - 1 - (col > row ? col : row);
-                edge = edge < far ? edge : far;
-                float dx = (float)col / size - 0.5f, dy = (float)row / size - 0.5f;
-                Colour c = scaleColour(face, 1.04f - 0.35f * (dx * dx + dy * dy));
-                c = scaleColour(c, 0.94f + 0.12f * fractalNoise((float)col / 16, (float)row / 16, 3, 16, 16, 89));
-                c = mixColour(c, mark, coverage(insideArrow, col, row, size));
-                c = mixColour(c, frame, coverage(insidePip, col, row, size));
-                if (edge < border + bevel) c = light;
-                if (edge < border) c = frame;
-                putPixel(&picture, col, row, c);
-            }
-    }
-    return savePicture(dir, "TexCube.tga", &picture);
+    int edge = col < row ? col : row;
+    int far = size - 1 - (col > row ? col : row);
+    edge = edge < far ? edge : far;
+    float dx = (float)col / size - 0.5f, dy = (float)row / size - 0.5f;
+    Colour c = scaleColour(face, 1.04f - 0.35f * (dx * dx + dy * dy));
+    c = scaleColour(c, 0.94f + 0.12f * fractalNoise((float)col / 16, (float)row / 16, 3, 16, 16, 89));
+    c = mixColour(c, mark, coverage(insideArrow, col, row, size));
+    c = mixColour(c, frame, coverage(insidePip, col, row, size));
+    if (edge < border + bevel) c = light;
+    if (edge < border) c = frame;
+    return c;
 }
 
 // A 64 x 64 figure with raised arms on the key colour, feet at row 0. Hard
@@ -471,7 +447,8 @@ static Colour trackSide(int col, int row, int unit) {
 // Tank picture in 32nds: hull and turret sides s 1-15 t 1-15, tops s 16-31
 // t 1-19, barrel s 1-5 t 16-31, track tops and ends s 8-14 t 16-31, track
 // sides s 15-31 t 20-31.
-static Colour tankTexel(int col, int row, int unit) {
+static Colour tankTexel(int col, int row, int size) {
+    const int unit = size / 32;
     float s = (float)col / unit, t = (float)row / unit;
     if (s < 6 && t >= 16) {
         if (t < 18 && s < 3.2f) return colour(26, 26, 22);
@@ -493,25 +470,25 @@ static Colour tankTexel(int col, int row, int unit) {
     return c;
 }
 
-static bool writeTank(const char* dir) {
-    const int size = 256;
+// A square 24-bit texture, one texel at a time.
+static bool paintTexture(const char* dir, const char* name, int size, Colour (*texel)(int col, int row, int size)) {
     Picture picture = newPicture(size, size, 24);
     if (picture.data) {
         for (int row = 0; row < size; row++)
-            for (int col = 0; col < size; col++) putPixel(&picture, col, row, tankTexel(col, row, size / 32));
+            for (int col = 0; col < size; col++) putPixel(&picture, col, row, texel(col, row, size));
     }
-    return savePicture(dir, "TexTank.tga", &picture);
+    return savePicture(dir, name, &picture);
 }
 
 // ---- operations --------------------------------------------------------
 
 int generateGameImages(const char* dir) {
     bool saved = writeMaps(dir);
-    saved = writeNoise(dir) && saved;
-    saved = writeSky(dir) && saved;
-    saved = writeCube(dir) && saved;
+    saved = paintTexture(dir, "TexNoise.tga", 256, noiseTexel) && saved;
+    saved = paintTexture(dir, "TexSkyBox.tga", 512, skyTexel) && saved;
+    saved = paintTexture(dir, "TexCube.tga", 256, cubeTexel) && saved;
     saved = writePerson(dir, "TexPerson.tga", false) && saved;
     saved = writePerson(dir, "TexPersonBack.tga", true) && saved;
-    saved = writeTank(dir) && saved;
+    saved = paintTexture(dir, "TexTank.tga", 256, tankTexel) && saved;
     return saved ? 1 : 0;
 }
