@@ -170,12 +170,7 @@ static void openDisplay() {
         quit();
     }
     int depth = info->vfmt->BitsPerPixel;
-    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
-    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    requestGlAttributes();
     if (!SDL_SetVideoMode(SCREEN_WIDTH, SCREEN_HEIGHT, depth, SDL_OPENGL | SDL_FULLSCREEN)) {
         printf("Couldn't set Video Mode\n");
         quit();
@@ -208,14 +203,7 @@ static void buildWorld() {
 
 int SDL_main(int, char*[]) {
     srand((unsigned int)time(nullptr));
-    VIEW_DISTANCE = START_VIEW_DISTANCE;
-    TERRAIN_DEFORMING = 1;
-    SHADOW = 1;
-    shadowSwitchTime = 0.0f;
-    WIRE_FRAME = 0;
-    TRANSPARENCY = 0;
-    gameOver = 0;
-
+    setStartSwitches();
     openDisplay();
     setupOpengl(SCREEN_WIDTH, SCREEN_HEIGHT);
     allocateLists();
@@ -227,6 +215,26 @@ int SDL_main(int, char*[]) {
         processEvents();
         drawScreen();
     }
+}
+
+void setStartSwitches() {
+    VIEW_DISTANCE = START_VIEW_DISTANCE;
+    TERRAIN_DEFORMING = 1;
+    SHADOW = 1;
+    shadowSwitchTime = 0.0f;
+    WIRE_FRAME = 0;
+    TRANSPARENCY = 0;
+    gameOver = 0;
+}
+
+// The stencil carries the cube's shadow volume.
+void requestGlAttributes() {
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
 }
 
 void setupOpengl(int width, int height) {

@@ -48,6 +48,10 @@ extern unsigned int skyBoxTexName;
 extern TgaImage* skyBoxImage;
 
 int SDL_main(int argc, char* argv[]);
+// The switches' start values, before anything else runs.
+void setStartSwitches();
+// Colour, depth, stencil and double-buffer sizes for the next video mode.
+void requestGlAttributes();
 void setupOpengl(int width, int height);
 void processEvents();
 [[noreturn]] void quit();

@@ -26,12 +26,7 @@ protected:
     void SetUp() override {
         dir.writeGameImages();
         ASSERT_TRUE(openGlContext(WIDTH, HEIGHT));
-        VIEW_DISTANCE = 5000;
-        TERRAIN_DEFORMING = 1;
-        SHADOW = 1;
-        shadowSwitchTime = 0.0f;
-        TRANSPARENCY = 0;
-        gameOver = 0;
+        setStartSwitches();
         srand(1234);
         peopleLst = (PeopleList*)calloc(1, sizeof(PeopleList));
         tankLst = (TankList*)calloc(1, sizeof(TankList));

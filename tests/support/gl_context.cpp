@@ -10,12 +10,7 @@
 // One try at the display and a window with the game's GL attributes.
 static bool openWindow(int width, int height) {
     if (SDL_Init(SDL_INIT_VIDEO) < 0) return false;
-    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
-    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    requestGlAttributes();
     return SDL_SetVideoMode(width, height, 0, SDL_OPENGL) != nullptr;
 }
 
