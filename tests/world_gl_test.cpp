@@ -19,6 +19,22 @@ namespace {
 const int WIDTH = 320;
 const int HEIGHT = 240;
 
+// Every record as start-up makes it, from the images in the current folder,
+// with a smaller crowd; 1 when each part was built.
+int buildWorld(int people, int tanks) {
+    peopleLst = (PeopleList*)calloc(1, sizeof(PeopleList));
+    tankLst = (TankList*)calloc(1, sizeof(TankList));
+    shotLst = (ShotList*)calloc(1, sizeof(ShotList));
+    initCube(&cb);
+    initCamera(&cam);
+    initTerrain(&ter);
+    if (!ter.blockLists) return 0;
+    if (makeList(peopleLst, people, ter.width, ter.height, (int)ter.scale) != 1) return 0;
+    if (makeTankList(tankLst, tanks) != 1) return 0;
+    randomTankPlacement(tankLst, ter.width, ter.height, (int)ter.scale);
+    return 1;
+}
+
 class World : public ::testing::Test {
 protected:
     ScratchDir dir;
@@ -28,16 +44,7 @@ protected:
         ASSERT_TRUE(openGlContext(WIDTH, HEIGHT));
         setStartSwitches();
         srand(1234);
-        peopleLst = (PeopleList*)calloc(1, sizeof(PeopleList));
-        tankLst = (TankList*)calloc(1, sizeof(TankList));
-        shotLst = (ShotList*)calloc(1, sizeof(ShotList));
-        initCube(&cb);
-        initCamera(&cam);
-        initTerrain(&ter);
-        ASSERT_NE(nullptr, ter.blockLists);
-        ASSERT_EQ(1, makeList(peopleLst, 2000, ter.width, ter.height, (int)ter.scale));
-        ASSERT_EQ(1, makeTankList(tankLst, 100));
-        randomTankPlacement(tankLst, ter.width, ter.height, (int)ter.scale);
+        ASSERT_EQ(1, buildWorld(2000, 100));
         initAnimation();
     }
 
@@ -124,14 +131,7 @@ TEST(WorldShutdown, QuitReleasesEverythingAndExitsZero) {
             ScratchDir dir;
             dir.writeGameImages();
             if (!openGlContext(WIDTH, HEIGHT)) exit(3);
-            peopleLst = (PeopleList*)calloc(1, sizeof(PeopleList));
-            tankLst = (TankList*)calloc(1, sizeof(TankList));
-            shotLst = (ShotList*)calloc(1, sizeof(ShotList));
-            initCube(&cb);
-            initCamera(&cam);
-            initTerrain(&ter);
-            makeList(peopleLst, 500, ter.width, ter.height, (int)ter.scale);
-            makeTankList(tankLst, 50);
+            if (!buildWorld(500, 50)) exit(4);
             Shot shell = {};
             addShot(shotLst, shell);
             quit();
