@@ -20,7 +20,7 @@ if ! apt-get download -q "$package" >/dev/null 2>&1; then
     apt-get download -q "$package" || { echo "could not download $package" >&2; exit 1; }
 fi
 
-# Unpacked beside the final folder, then moved, so a half-unpacked tree is never taken for a whole one.
+# DIR/lib comes last, so a half-unpacked tree is never taken for a whole one.
 mkdir -p "$dest"
 rm -rf "$dest/root" "$dest/root.part" "$dest/lib"
 dpkg-deb -x "$download"/"$package"_*.deb "$dest/root.part"
