@@ -41,6 +41,9 @@ make_images() {
 
 # start_game BUILD: starts it in RUN_DIR, output in RUN_DIR/stdout and stderr.
 start_game() {
+    # Emptied here, not in the background start, so a wait never reads the last game's lines.
+    : >"$RUN_DIR/stdout"
+    : >"$RUN_DIR/stderr"
     (cd "$RUN_DIR" && exec env "${GAME_ENV[@]}" "$CUBEGAME_BIN/$1" >"$RUN_DIR/stdout" 2>"$RUN_DIR/stderr") &
     GAME_PID=$!
 }
