@@ -23,13 +23,26 @@ game_over() {
     grep -P "^\tMomentum: \(" "$RUN_DIR/stderr" | tail -n 1 | grep -q "(0,0,0)"
 }
 
+# The cube falls from 2000 units up. A loaded machine plays in slow motion,
+# so wait for the cube to be down and no longer falling, not a fixed time.
+wait_for_landing() {
+    local y vy
+    for second in $(seq 1 60); do
+        hold i 1
+        y=$(cube_position | cut -d" " -f2)
+        vy=$(grep -P "^\tVelocity: \(" "$RUN_DIR/stderr" | tail -n 1 | sed 's/.*(\(.*\))/\1/' | cut -d, -f2)
+        [ "${y:-2000}" -lt 1500 ] && [ "${vy:--1000}" -gt -100 ] && return 0
+    done
+    echo "the cube was still falling after 60 s"
+}
+
 # Tanks may shoot the cube down before the roll is measured; a new game
 # (a new random landscape population) then tries again.
 rolled=""
 for attempt in 1 2 3; do
     start_game cubegame_320
     wait_for_frames || break
-    sleep 6  # the cube falls from 2000 units up and lands
+    wait_for_landing
     [ "$attempt" -eq 1 ] && check_picture
     hold i 1
     before=$(cube_position)
