@@ -4,7 +4,7 @@ xvfb_start() {
     local width=$1 height=$2 n
     for n in $(seq 90 190); do
         [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        Xvfb ":$n" -screen 0 "${width}x${height}x24" -nolisten tcp +extension GLX >/dev/null 2>&1 &
+        Xvfb ":$n" -screen 0 "${width}x${height}x24" -nolisten tcp -noreset +extension GLX >/dev/null 2>&1 &
         XVFB_PID=$!
         local tries
         for tries in $(seq 1 100); do

@@ -192,7 +192,17 @@ static void allocateLists() {
     shotLst->nextId = 0;
 }
 
+// The bitmap font (freeglut) only works on X, so SDL goes there too unless
+// told otherwise. Left to choose, SDL 2 under sdl12-compat settles for an
+// off-screen driver when there is no display, and the font's start-up then
+// ends the game with a failure status instead of the no-display message.
+static void chooseX11() {
+    const char* driver = getenv("SDL_VIDEODRIVER");
+    if (!driver || !*driver) setenv("SDL_VIDEODRIVER", "x11", 1);
+}
+
 static void openDisplay() {
+    chooseX11();
     if (SDL_Init(SDL_INIT_VIDEO) < 0) {
         printf("Couldn't init SDL\n");
         quit();

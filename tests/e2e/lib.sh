@@ -1,6 +1,8 @@
 # Sourced by the end-to-end tests: runs the real game binaries under a
 # private Xvfb, drives them with xdotool and checks what they print.
 # CUBEGAME_BIN is the build folder holding the games and makeimages.
+# CUBEGAME_SDL12_COMPAT, when set, is the folder of sdl12-compat's
+# libSDL-1.2.so.0: the games then run on it instead of the classic library.
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 . "$here/../../scripts/xvfb.sh"
@@ -16,6 +18,12 @@ cleanup() {
     return 0
 }
 trap cleanup EXIT
+
+# What every game runs with. The loader logs the libraries each game loads
+# (RUN_DIR/loader.PID), so the test can tell which SDL 1.2 it really got.
+GAME_ENV=(SDL_VIDEODRIVER=x11 LD_DEBUG=libs "LD_DEBUG_OUTPUT=$RUN_DIR/loader")
+[ -n "${CUBEGAME_SDL12_COMPAT:-}" ] &&
+    GAME_ENV+=("LD_LIBRARY_PATH=$CUBEGAME_SDL12_COMPAT${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}")
 
 fail() {
     echo "FAIL: $*" >&2
@@ -33,8 +41,23 @@ make_images() {
 
 # start_game BUILD: starts it in RUN_DIR, output in RUN_DIR/stdout and stderr.
 start_game() {
-    (cd "$RUN_DIR" && exec env SDL_VIDEODRIVER=x11 "$CUBEGAME_BIN/$1" >"$RUN_DIR/stdout" 2>"$RUN_DIR/stderr") &
+    # Emptied here, not in the background start, so a wait never reads the last game's lines.
+    : >"$RUN_DIR/stdout"
+    : >"$RUN_DIR/stderr"
+    (cd "$RUN_DIR" && exec env "${GAME_ENV[@]}" "$CUBEGAME_BIN/$1" >"$RUN_DIR/stdout" 2>"$RUN_DIR/stderr") &
     GAME_PID=$!
+}
+
+# check_sdl_library LOADER_LOG...: on an sdl12-compat run, the game must have
+# loaded that library, and SDL 2 under it, rather than the classic one.
+check_sdl_library() {
+    [ -n "${CUBEGAME_SDL12_COMPAT:-}" ] || return 0
+    local sdl sdl2
+    sdl=$(sed -n 's/.*calling init: \(.*libSDL-1\.2\.so.*\)/\1/p' "$@" 2>/dev/null | head -n 1)
+    sdl2=$(sed -n 's/.*calling init: \(.*libSDL2-2\.0\.so.*\)/\1/p' "$@" 2>/dev/null | head -n 1)
+    check "SDL 1.2 loaded from sdl12-compat (${sdl:-none})" \
+        [ -n "$sdl" -a "$(readlink -f "$(dirname "$sdl")")" = "$(readlink -f "$CUBEGAME_SDL12_COMPAT")" ]
+    check "SDL 2 loaded under it (${sdl2:-none})" [ -n "$sdl2" ]
 }
 
 # wait_for_frames [SECONDS]: holds `i` until the read-out shows the frame loop runs.
@@ -47,6 +70,7 @@ wait_for_frames() {
         waited=$((waited + 1))
     done
     echo "ok: frame loop running after ${waited}s"
+    check_sdl_library "$RUN_DIR/loader.$GAME_PID"
 }
 
 # hold KEY SECONDS
