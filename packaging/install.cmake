@@ -11,52 +11,52 @@ set(CUBEGAME_MAINTAINER "cubegame developers <cubegame@example.org>" CACHE STRIN
 set(CUBEGAME_IMAGES Map.tga MapTex.tga TexNoise.tga TexSkyBox.tga TexCube.tga TexPerson.tga TexPersonBack.tga TexTank.tga)
 set(CUBEGAME_ICON_SIZES 64 256)
 
-set(packaging ${PROJECT_SOURCE_DIR}/packaging)
-set(staged ${PROJECT_BINARY_DIR}/staged)
+set(cubegame_packaging ${PROJECT_SOURCE_DIR}/packaging)
+set(cubegame_staged ${PROJECT_BINARY_DIR}/staged)
 
 # The eight images the games read.
-list(TRANSFORM CUBEGAME_IMAGES PREPEND ${staged}/data/ OUTPUT_VARIABLE image_files)
-add_custom_command(OUTPUT ${image_files}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${staged}/data
-    COMMAND makeimages ${staged}/data
+list(TRANSFORM CUBEGAME_IMAGES PREPEND ${cubegame_staged}/data/ OUTPUT_VARIABLE cubegame_image_files)
+add_custom_command(OUTPUT ${cubegame_image_files}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${cubegame_staged}/data
+    COMMAND makeimages ${cubegame_staged}/data
     DEPENDS makeimages VERBATIM)
-install(FILES ${image_files} DESTINATION ${CUBEGAME_DATA_DIR})
+install(FILES ${cubegame_image_files} DESTINATION ${CUBEGAME_DATA_DIR})
 
 # The icons, from the cube's face.
-set(icon_files)
+set(cubegame_icon_files)
 foreach(size IN LISTS CUBEGAME_ICON_SIZES)
-    set(icon ${staged}/icons/${size}/cubegame.png)
+    set(icon ${cubegame_staged}/icons/${size}/cubegame.png)
     add_custom_command(OUTPUT ${icon}
-        COMMAND ${CMAKE_COMMAND} -E make_directory ${staged}/icons/${size}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${cubegame_staged}/icons/${size}
         COMMAND makeimages --icon ${size} ${icon}
         DEPENDS makeimages VERBATIM)
     install(FILES ${icon} DESTINATION share/icons/hicolor/${size}x${size}/apps)
-    list(APPEND icon_files ${icon})
+    list(APPEND cubegame_icon_files ${icon})
 endforeach()
 
 # Manual page and changelog, compressed as Debian wants them (no name or
 # time stamp inside, best compression).
-configure_file(${packaging}/cubegame.6.in ${staged}/cubegame.6 @ONLY)
-configure_file(${packaging}/changelog.in ${staged}/changelog @ONLY)
+configure_file(${cubegame_packaging}/cubegame.6.in ${cubegame_staged}/cubegame.6 @ONLY)
+configure_file(${cubegame_packaging}/changelog.in ${cubegame_staged}/changelog @ONLY)
 foreach(text cubegame.6 changelog)
-    add_custom_command(OUTPUT ${staged}/${text}.gz
-        COMMAND gzip -9nkf ${staged}/${text}
-        DEPENDS ${staged}/${text} VERBATIM)
+    add_custom_command(OUTPUT ${cubegame_staged}/${text}.gz
+        COMMAND gzip -9nkf ${cubegame_staged}/${text}
+        DEPENDS ${cubegame_staged}/${text} VERBATIM)
 endforeach()
-install(FILES ${staged}/changelog.gz ${packaging}/copyright DESTINATION ${CUBEGAME_DOC_DIR})
-install(FILES ${packaging}/cubegame.desktop DESTINATION share/applications)
+install(FILES ${cubegame_staged}/changelog.gz ${cubegame_packaging}/copyright DESTINATION ${CUBEGAME_DOC_DIR})
+install(FILES ${cubegame_packaging}/cubegame.desktop DESTINATION share/applications)
 
 add_custom_target(cubegame_install_files ALL
-    DEPENDS ${image_files} ${icon_files} ${staged}/cubegame.6.gz ${staged}/changelog.gz)
+    DEPENDS ${cubegame_image_files} ${cubegame_icon_files} ${cubegame_staged}/cubegame.6.gz ${cubegame_staged}/changelog.gz)
 
 # Each build, its launcher and its manual page (one page tells of all four).
 foreach(entry IN LISTS CUBEGAME_PRESETS)
     string(REPLACE " " ";" preset "${entry}")
     list(GET preset 0 CUBEGAME_BUILD)
     install(TARGETS ${CUBEGAME_BUILD} RUNTIME DESTINATION ${CUBEGAME_LIB_DIR})
-    configure_file(${packaging}/launcher.in ${staged}/launchers/${CUBEGAME_BUILD} @ONLY)
-    install(PROGRAMS ${staged}/launchers/${CUBEGAME_BUILD} DESTINATION games)
-    install(FILES ${staged}/cubegame.6.gz DESTINATION share/man/man6 RENAME ${CUBEGAME_BUILD}.6.gz)
+    configure_file(${cubegame_packaging}/launcher.in ${cubegame_staged}/launchers/${CUBEGAME_BUILD} @ONLY)
+    install(PROGRAMS ${cubegame_staged}/launchers/${CUBEGAME_BUILD} DESTINATION games)
+    install(FILES ${cubegame_staged}/cubegame.6.gz DESTINATION share/man/man6 RENAME ${CUBEGAME_BUILD}.6.gz)
 endforeach()
 
 # The Debian package: cpack -G DEB in the build folder.

@@ -3,7 +3,7 @@
 # layout, declares SDL 1.2, GL, GLU and freeglut from the libraries the games
 # link, passes lintian with no error, and whose unpacked launcher plays.
 . "$CUBEGAME_E2E_LIB"
-source_dir=$(cd "$here/../.." && pwd)
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 build="$RUN_DIR/build"
 
 # The package is built the way a user builds it, not from the sanitized test build.
