@@ -1,10 +1,11 @@
-# Sourced: starts a private Xvfb server and exports DISPLAY for it.
+# Sourced: starts a private Xvfb server and exports DISPLAY for it. It never
+# resets: a reset when the last client leaves would turn away the next one.
 #   xvfb_start WIDTH HEIGHT    xvfb_stop
 xvfb_start() {
     local width=$1 height=$2 n
     for n in $(seq 90 190); do
         [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        Xvfb ":$n" -screen 0 "${width}x${height}x24" -nolisten tcp +extension GLX >/dev/null 2>&1 &
+        Xvfb ":$n" -screen 0 "${width}x${height}x24" -nolisten tcp -noreset +extension GLX >/dev/null 2>&1 &
         XVFB_PID=$!
         local tries
         for tries in $(seq 1 100); do

@@ -41,14 +41,13 @@ for entry in "cubegame_640 640 480" "cubegame_1024 1024 768" "cubegame_320 320 2
     read -r game width height <<<"$entry"
     xvfb_start "$width" "$height" || exit 1
     # The launcher picks the video driver itself.
-    (cd "$home" && exec env -u SDL_VIDEODRIVER HOME="$home" "$prefix/games/$game" \
-        >"$RUN_DIR/stdout" 2>"$RUN_DIR/stderr") &
-    GAME_PID=$!
+    start_in "$home" env -u SDL_VIDEODRIVER HOME="$home" "$prefix/games/$game"
     wait_for_frames
     check "$game: landscape loaded from the data folder" grep -q "Generating Terrain Display Lists..." "$RUN_DIR/stderr"
     shot="$RUN_DIR/$game.png"
     screenshot "$shot"
-    check "$game: first frame is not blank ($(colours "$shot") colours)" [ "$(colours "$shot")" -gt 200 ]
+    # Sky, clouds and the falling cube at least; a blank frame has one colour.
+    check "$game: first frame is not blank ($(colours "$shot") colours)" [ "$(colours "$shot")" -gt 50 ]
     quit_game
     check "$game: shut-down lines in order" shutdown_lines_in_order "$RUN_DIR/stderr"
     xvfb_stop

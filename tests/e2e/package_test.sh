@@ -46,9 +46,7 @@ check "lintian finds no error (status $status)" [ "$status" -eq 0 ]
 # What the package unpacks runs: stripped builds, launchers, images.
 dpkg-deb -x "$deb" "$RUN_DIR/unpacked"
 xvfb_start 320 240 || exit 1
-(cd "$RUN_DIR" && exec env -u SDL_VIDEODRIVER "$RUN_DIR/unpacked/usr/games/cubegame_320" \
-    >"$RUN_DIR/stdout" 2>"$RUN_DIR/stderr") &
-GAME_PID=$!
+start_in "$RUN_DIR" env -u SDL_VIDEODRIVER "$RUN_DIR/unpacked/usr/games/cubegame_320"
 wait_for_frames
 quit_game
 check "unpacked game: shut-down lines in order" shutdown_lines_in_order "$RUN_DIR/stderr"
