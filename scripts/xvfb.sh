@@ -1,4 +1,5 @@
-# Sourced: starts a private Xvfb server and exports DISPLAY for it.
+# Sourced: starts a private Xvfb server and exports DISPLAY for it. It never
+# resets: a reset when the last client leaves would turn away the next one.
 #   xvfb_start WIDTH HEIGHT    xvfb_stop
 xvfb_start() {
     local width=$1 height=$2 n
@@ -9,6 +10,10 @@ xvfb_start() {
         local tries
         for tries in $(seq 1 100); do
             if DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
+                # A server started elsewhere at the same moment may hold this
+                # number and answer in place of ours, which then gives up.
+                sleep 0.5
+                kill -0 "$XVFB_PID" 2>/dev/null || break
                 export DISPLAY=":$n"
                 return 0
             fi

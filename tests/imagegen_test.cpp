@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 
@@ -169,6 +170,78 @@ TEST(ImageGenerator, TwoRunsGiveIdenticalBytes) {
         EXPECT_GT(bytes.size(), 18u) << name;
         EXPECT_TRUE(bytes == readFile(second.file(name))) << name << " differs between runs";
     }
+}
+
+uint32_t big32(const std::string& bytes, size_t at) {
+    return (uint32_t)(uint8_t)bytes[at] << 24 | (uint32_t)(uint8_t)bytes[at + 1] << 16 |
+           (uint32_t)(uint8_t)bytes[at + 2] << 8 | (uint8_t)bytes[at + 3];
+}
+
+uint32_t crc32Of(const std::string& bytes) {
+    uint32_t crc = 0xFFFFFFFFu;
+    for (char c : bytes) {
+        crc ^= (uint8_t)c;
+        for (int bit = 0; bit < 8; bit++) crc = crc & 1 ? (crc >> 1) ^ 0xEDB88320u : crc >> 1;
+    }
+    return crc ^ 0xFFFFFFFFu;
+}
+
+// The scan lines inside a PNG of stored deflate blocks, each chunk's CRC and
+// the zlib Adler-32 checked on the way; empty on any fault.
+std::string storedPngScanLines(const std::string& png, uint32_t* width, uint32_t* height) {
+    if (png.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0) return "";
+    std::string stream;
+    for (size_t at = 8; at + 12 <= png.size();) {
+        uint32_t length = big32(png, at);
+        std::string typed = png.substr(at + 4, 4 + length);
+        if (crc32Of(typed) != big32(png, at + 8 + length)) return "";
+        if (typed.compare(0, 4, "IHDR") == 0) {
+            *width = big32(typed, 4);
+            *height = big32(typed, 8);
+            if (typed.substr(12, 5) != std::string("\x08\x02\0\0\0", 5)) return "";  // 8-bit RGB, plain
+        }
+        if (typed.compare(0, 4, "IDAT") == 0) stream += typed.substr(4);
+        at += 12 + length;
+    }
+    std::string lines;
+    size_t at = 2;
+    for (bool last = false; !last && at + 5 <= stream.size();) {
+        last = stream[at] & 1;
+        size_t length = (uint8_t)stream[at + 1] | (uint8_t)stream[at + 2] << 8;
+        lines += stream.substr(at + 5, length);
+        at += 5 + length;
+    }
+    uint32_t a = 1, b = 0;
+    for (char c : lines) {
+        a = (a + (uint8_t)c) % 65521;
+        b = (b + a) % 65521;
+    }
+    if (at + 4 != stream.size() || big32(stream, at) != (b << 16 | a)) return "";
+    return lines;
+}
+
+TEST(ImageGenerator, IconIsAValidPngOfTheCubeFace) {
+    ScratchDir dir;
+    dir.writeGameImages();
+    ASSERT_EQ(1, generateGameIcon(dir.file("icon.png").c_str(), 256));
+    uint32_t width = 0, height = 0;
+    std::string lines = storedPngScanLines(readFile(dir.file("icon.png")), &width, &height);
+    ASSERT_EQ(256u, width);
+    ASSERT_EQ(256u, height);
+    ASSERT_EQ((size_t)(256 * 3 + 1) * 256, lines.size());
+
+    // At the texture's own size the icon is the face itself, top row first.
+    Loaded face(dir.file("TexCube.tga"));
+    ASSERT_EQ(TGA_LOADED, face.image->status);
+    for (int y = 0; y < 256; y++) {
+        ASSERT_EQ(0, lines[(256 * 3 + 1) * y]) << "row " << y << " filter";
+        const uint8_t* texels = face.image->data + 256 * 3 * (255 - y);
+        ASSERT_EQ(0, lines.compare((256 * 3 + 1) * y + 1, 256 * 3, (const char*)texels, 256 * 3)) << "row " << y;
+    }
+
+    EXPECT_EQ(1, generateGameIcon(dir.file("small.png").c_str(), 64));
+    EXPECT_EQ(0, generateGameIcon(dir.file("odd.png").c_str(), 48)) << "sizes must divide the texture";
+    EXPECT_EQ(0, generateGameIcon(dir.file("missing/icon.png").c_str(), 64));
 }
 
 TEST(ImageGenerator, UnwritableFolderReportsFailure) {

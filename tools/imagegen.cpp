@@ -1,8 +1,8 @@
 // Paints the eight TGA pictures the game reads (height map and its colours,
 // detail noise, sky, cube face, person front and back, tank camouflage) and
-// writes them into a folder with tgaSave. In: the folder. Out: the files, the
-// same bytes on every run (own hash noise, no rand(), only exact maths
-// library calls).
+// writes them into a folder with tgaSave; also the cube face as a PNG desktop
+// icon. In: the folder. Out: the files, the same bytes on every run (own hash
+// noise, no rand(), only exact maths library calls).
 #include "imagegen.h"
 
 #include <cmath>
@@ -11,6 +11,7 @@
 #include <cstdlib>
 
 #include "image.h"
+#include "png.h"
 
 // Height map: one grid point per pixel, 25 world units apart, pixel
 // p = MAP_SIZE * i + j for grid point (i, j), i along x.
@@ -478,6 +479,33 @@ static bool paintTexture(const char* dir, const char* name, int size, Colour (*t
     return savePicture(dir, name, &picture);
 }
 
+// ---- icon --------------------------------------------------------------
+
+// The cube face as an icon: each icon pixel is the mean of a square of
+// texels, rows flipped to top first as PNG stores them.
+static uint8_t* iconPixels(int size) {
+    const int texture = 256;
+    if (size <= 0 || texture % size != 0) return NULL;
+    uint8_t* pixels = (uint8_t*)malloc((size_t)size * size * 3);
+    if (!pixels) return NULL;
+    int step = texture / size;
+    for (int y = 0; y < size; y++)
+        for (int x = 0; x < size; x++) {
+            Colour sum = colour(0, 0, 0);
+            for (int row = (size - 1 - y) * step; row < (size - y) * step; row++)
+                for (int col = x * step; col < (x + 1) * step; col++) {
+                    Colour c = cubeTexel(col, row, texture);
+                    sum = colour(sum.r + toByte(c.r), sum.g + toByte(c.g), sum.b + toByte(c.b));
+                }
+            uint8_t* p = pixels + ((size_t)y * size + x) * 3;
+            float texels = (float)(step * step);
+            p[0] = toByte(sum.r / texels);
+            p[1] = toByte(sum.g / texels);
+            p[2] = toByte(sum.b / texels);
+        }
+    return pixels;
+}
+
 // ---- operations --------------------------------------------------------
 
 int generateGameImages(const char* dir) {
@@ -489,4 +517,11 @@ int generateGameImages(const char* dir) {
     saved = writePerson(dir, "TexPersonBack.tga", true) && saved;
     saved = paintTexture(dir, "TexTank.tga", 256, tankTexel) && saved;
     return saved ? 1 : 0;
+}
+
+int generateGameIcon(const char* path, int size) {
+    uint8_t* pixels = iconPixels(size);
+    int saved = pixels ? pngSave(path, size, size, pixels) : 0;
+    free(pixels);
+    return saved;
 }

@@ -41,10 +41,18 @@ make_images() {
 
 # start_game BUILD: starts it in RUN_DIR, output in RUN_DIR/stdout and stderr.
 start_game() {
-    # Emptied here, not in the background start, so a wait never reads the last game's lines.
+    start_in "$RUN_DIR" env "${GAME_ENV[@]}" "$CUBEGAME_BIN/$1"
+}
+
+# start_in FOLDER COMMAND...: starts a game in FOLDER, output in RUN_DIR/stdout
+# and stderr. They are emptied first: the background start may open them
+# only after the caller has begun to read an earlier game's lines there.
+start_in() {
+    local dir=$1
+    shift
     : >"$RUN_DIR/stdout"
     : >"$RUN_DIR/stderr"
-    (cd "$RUN_DIR" && exec env "${GAME_ENV[@]}" "$CUBEGAME_BIN/$1" >"$RUN_DIR/stdout" 2>"$RUN_DIR/stderr") &
+    (cd "$dir" && exec "$@" >"$RUN_DIR/stdout" 2>"$RUN_DIR/stderr") &
     GAME_PID=$!
 }
 
