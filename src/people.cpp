@@ -36,10 +36,6 @@ const float STAIN_WEIGHT = 0.7f;
 
 const float FEET_LIFT = 1.0f;
 
-// The crowd update fetches people this many buckets ahead, and the ground
-// under them half as far ahead, once they have arrived.
-const int PREFETCH_BUCKETS = 16;
-
 // Either figure, turned any way, stays within this reach of its feet across
 // the ground and this height above them; the margin covers rounding where
 // the view's edges graze it.
@@ -225,28 +221,9 @@ static void queueMoved(PersonNode** removals, PersonNode** additions, PersonNode
     pushNode(additions, addition);
 }
 
-static void prefetchPerson(const PeopleList* list, int i, int j) {
-    const PersonNode* first = *list->buckets[i][j];
-    if (first) __builtin_prefetch(first);
-}
-
-// The two grid rows getHeightAt will read for the bucket's first person.
-static void prefetchGround(const PeopleList* list, int i, int j, const Terrain* terrain) {
-    const PersonNode* first = *list->buckets[i][j];
-    if (!first) return;
-    const float u = (first->position.x + terrain->worldWidth * 0.5f) * terrain->inverseScale;
-    const float v = (first->position.z + terrain->worldDepth * 0.5f) * terrain->inverseScale;
-    if (!(u > 0.0f && u < terrain->width - 1 && v > 0.0f && v < terrain->height - 1)) return;
-    const int gi = (int)u;
-    const int gj = (int)v;
-    __builtin_prefetch(&terrain->heights[gi][gj]);
-    __builtin_prefetch(&terrain->heights[gi + 1][gj]);
-}
-
 static void updateBucket(PeopleList* list, int i, int j, Cube* cube, float dt, Terrain* terrain,
                          PersonNode** removals, PersonNode** additions) {
     for (PersonNode* node = *list->buckets[i][j]; node; node = node->next) {
-        if (node->next) __builtin_prefetch(node->next);
         updateAI(node, cube, terrain->width, truncateToInt(terrain->scale));
         updatePersonPosition(node, terrain, dt);
         if (checkPersonCollision(*node, cube))
@@ -465,14 +442,8 @@ void updatePerson(PeopleList* list, Cube* cube, float dt, Terrain* terrain) {
     }
     *removals = nullptr;
     *additions = nullptr;
-    // People lie scattered in memory, and so does the ground under them;
-    // asking for both ahead of time overlaps the waits.
     for (int i = w.x0; i < w.x1; i++)
-        for (int j = w.z0; j < w.z1; j++) {
-            if (j + PREFETCH_BUCKETS < w.z1) prefetchPerson(list, i, j + PREFETCH_BUCKETS);
-            if (j + PREFETCH_BUCKETS / 2 < w.z1) prefetchGround(list, i, j + PREFETCH_BUCKETS / 2, terrain);
-            updateBucket(list, i, j, cube, dt, terrain, removals, additions);
-        }
+        for (int j = w.z0; j < w.z1; j++) updateBucket(list, i, j, cube, dt, terrain, removals, additions);
     applyRemovals(list, removals);
     applyAdditions(list, additions);
 }
