@@ -6,6 +6,7 @@
 
 #include <GL/gl.h>
 
+#include <cmath>
 #include <cstdio>
 
 #include "main.h"
@@ -33,6 +34,8 @@ const float SHADOW_EXTRUSION = 10000000.0f;
 const float SHADOW_OFFSET_UNITS = 100.0f;
 const float SHADOW_BOX_EDGE = 100.0f;
 const float SHADOW_ALPHA = 0.3f;
+// Pixels added around a volume's window rectangle, against rounding.
+const int SHADOW_RECT_MARGIN = 2;
 
 // Corner signs in the cube's own frame, corners 1 to 8.
 static const float CORNER_SIGNS[8][3] = {
@@ -172,11 +175,69 @@ static void emitVertex(Vector p) {
     glVertex3f(p.x, p.y, p.z);
 }
 
+// The face's corners and their far ends, away from the light.
+static void shadowVolumePoints(Cube* cube, const int corners[4], Vector nearPoints[4], Vector farPoints[4]) {
+    const Vector light = vectorInit(0.0f, SHADOW_EXTRUSION, 0.0f);
+    for (int i = 0; i < 4; i++) {
+        nearPoints[i] = getCorner(cube, corners[i]);
+        farPoints[i] = vectorMultiply(normalizeVector(vectorSubtract(nearPoints[i], light)), SHADOW_EXTRUSION);
+    }
+}
+
+// The matrices and viewport the shadow is drawn with.
+struct ShadowView {
+    float projection[16];
+    float modelview[16];
+    int viewport[4];
+};
+
+static void readShadowView(ShadowView* view) {
+    glGetFloatv(GL_PROJECTION_MATRIX, view->projection);
+    glGetFloatv(GL_MODELVIEW_MATRIX, view->modelview);
+    glGetIntegerv(GL_VIEWPORT, view->viewport);
+}
+
+// Window rectangle holding every pixel the face's volume can cover, from
+// its eight points projected. Returns 0 when a point lies behind the near
+// plane: clipping the volume's long edges there is too coarse to bound.
+static int shadowVolumeRect(Cube* cube, const int corners[4], const ShadowView* view, int rect[4]) {
+    Vector points[8];
+    shadowVolumePoints(cube, corners, points, points + 4);
+    double left = 1.0, right = -1.0, bottom = 1.0, top = -1.0;
+    for (const Vector& p : points) {
+        double eye[4], clip[4];
+        for (int r = 0; r < 4; r++)
+            eye[r] = (double)view->modelview[r] * p.x + (double)view->modelview[4 + r] * p.y +
+                     (double)view->modelview[8 + r] * p.z + view->modelview[12 + r];
+        for (int r = 0; r < 4; r++)
+            clip[r] = view->projection[r] * eye[0] + view->projection[4 + r] * eye[1] +
+                      view->projection[8 + r] * eye[2] + view->projection[12 + r] * eye[3];
+        if (!(clip[2] + clip[3] > 0.0 && clip[3] >= 1.0)) return 0;
+        const double x = clip[0] / clip[3], y = clip[1] / clip[3];
+        left = fmin(left, x);
+        right = fmax(right, x);
+        bottom = fmin(bottom, y);
+        top = fmax(top, y);
+    }
+    const int* v = view->viewport;
+    const double x0 = fmax(v[0] + (left + 1.0) * 0.5 * v[2] - SHADOW_RECT_MARGIN, v[0]);
+    const double x1 = fmin(v[0] + (right + 1.0) * 0.5 * v[2] + SHADOW_RECT_MARGIN, v[0] + v[2]);
+    const double y0 = fmax(v[1] + (bottom + 1.0) * 0.5 * v[3] - SHADOW_RECT_MARGIN, v[1]);
+    const double y1 = fmin(v[1] + (top + 1.0) * 0.5 * v[3] + SHADOW_RECT_MARGIN, v[1] + v[3]);
+    rect[0] = (int)floor(x0);
+    rect[1] = (int)floor(y0);
+    rect[2] = x1 > x0 ? (int)ceil(x1) - rect[0] : 0;
+    rect[3] = y1 > y0 ? (int)ceil(y1) - rect[1] : 0;
+    return 1;
+}
+
 // Counts one face's volume into the stencil (depth fail), then darkens the
 // pixels left non-zero and clears their stencil again. The volume of a face
 // that looks up is wound inside out, so its count goes below zero: the
 // counts wrap instead of clamping at 0, or such a face would cast nothing.
-static void shadeShadowFace(Cube* cube, const int corners[4], float x, float y, float z) {
+// With a view, the darkening is kept to the pixels the volume can have
+// marked: elsewhere the stencil is already zero and the box changes nothing.
+static void shadeShadowFace(Cube* cube, const int corners[4], float x, float y, float z, const ShadowView* view) {
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
     glDepthMask(GL_FALSE);
 
@@ -203,7 +264,14 @@ static void shadeShadowFace(Cube* cube, const int corners[4], float x, float y, 
 
     glStencilFunc(GL_NOTEQUAL, 0, 255);
     glStencilOp(GL_REPLACE, GL_REPLACE, GL_REPLACE);
+    int rect[4];
+    const bool scissored = view && shadowVolumeRect(cube, corners, view, rect);
+    if (scissored) {
+        glScissor(rect[0], rect[1], rect[2], rect[3]);
+        glEnable(GL_SCISSOR_TEST);
+    }
     drawShadowBox(x, y, z);
+    if (scissored) glDisable(GL_SCISSOR_TEST);
 
     glDisable(GL_STENCIL_TEST);
 }
@@ -316,18 +384,20 @@ void drawCube(Cube* cube) {
 }
 
 void renderCubeShadow(Cube* cube, float x, float y, float z) {
+    // The first face's box covers the whole view, which leaves the stencil
+    // zero everywhere whatever it held; each later face starts from that.
+    ShadowView view;
+    if (CULL_HIDDEN == 1) readShadowView(&view);
     for (int face = 0; face < 6; face++) {
-        shadeShadowFace(cube, SHADOW_FACES[face], x, y, z);
+        shadeShadowFace(cube, SHADOW_FACES[face], x, y, z, CULL_HIDDEN == 1 && face > 0 ? &view : nullptr);
     }
 }
 
 void renderShadowVolume(Cube* cube, int a, int b, int c, int d) {
-    const Vector light = vectorInit(0.0f, SHADOW_EXTRUSION, 0.0f);
-    Vector nearPoints[4] = {getCorner(cube, a), getCorner(cube, b), getCorner(cube, c), getCorner(cube, d)};
+    const int corners[4] = {a, b, c, d};
+    Vector nearPoints[4];
     Vector farPoints[4];
-    for (int i = 0; i < 4; i++) {
-        farPoints[i] = vectorMultiply(normalizeVector(vectorSubtract(nearPoints[i], light)), SHADOW_EXTRUSION);
-    }
+    shadowVolumePoints(cube, corners, nearPoints, farPoints);
 
     // Far cap, near cap (the face itself), then the four sides.
     glBegin(GL_QUADS);

@@ -40,6 +40,7 @@ float shadowSwitchTime;
 int WIRE_FRAME;
 int TERRAIN_DEFORMING;
 int TRANSPARENCY;
+int CULL_HIDDEN;
 int gameOver;
 float ratio;
 Uint8* keys;
@@ -267,6 +268,7 @@ void setStartSwitches() {
     shadowSwitchTime = 0.0f;
     WIRE_FRAME = 0;
     TRANSPARENCY = 0;
+    CULL_HIDDEN = 1;
     gameOver = 0;
 }
 

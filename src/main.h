@@ -34,6 +34,10 @@ extern float shadowSwitchTime;
 extern int WIRE_FRAME;
 extern int TERRAIN_DEFORMING;
 extern int TRANSPARENCY;
+// 1: terrain blocks, people and tanks wholly outside the view are not sent
+// to OpenGL. The pictures are the same either way; tests and benchmarks
+// compare the two.
+extern int CULL_HIDDEN;
 extern int gameOver;
 extern float ratio;
 extern Uint8* keys;

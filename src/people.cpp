@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "camera.h"
 #include "main.h"
 
 // The grid's row and column 0 lie this many buckets left of the origin.
@@ -35,6 +36,13 @@ const float STAIN_WEIGHT = 0.7f;
 
 const float FEET_LIFT = 1.0f;
 
+// Either figure, turned any way, stays within this reach of its feet across
+// the ground and this height above them; the margin covers rounding where
+// the view's edges graze it.
+const float FIGURE_REACH = 10.0f;
+const float FIGURE_HEIGHT = 20.0f;
+const float CULL_MARGIN = 1.0f;
+
 const char* const ALLOCATION_FAILED = "...FAILED ALLOCATION OF MEMORY!";
 
 // Stick figure: six quads (arms, body, head, legs) as x, y pairs.
@@ -57,6 +65,11 @@ const float BACK_QUAD[4][4] = {{10, 0, 1, 0}, {10, 20, 1, 1}, {-10, 20, 0, 1}, {
 struct BucketWindow {
     int x0, x1, z0, z1;
 };
+
+// How much of a bucket's chain the view holds.
+enum BucketSight { BUCKET_HIDDEN, BUCKET_PARTLY, BUCKET_WHOLLY };
+
+static int drawnPeople;
 
 // Truncates toward zero. NaN and values beyond int's range give INT_MIN, as
 // the processor's own conversion does, so nothing downstream is undefined.
@@ -278,6 +291,51 @@ static void drawTexturedFigure(const Person* person) {
     glEnable(GL_FOG);
 }
 
+// The box of every figure in the chain, from the people themselves, so it
+// holds wherever they stand (edge buckets keep those beyond the grid).
+static BucketSight seeBucket(const PersonNode* first, const Frustum* view) {
+    Vector lo = first->position;
+    Vector hi = first->position;
+    for (const PersonNode* node = first->next; node; node = node->next) {
+        const Vector p = node->position;
+        if (p.x < lo.x) lo.x = p.x;
+        if (p.x > hi.x) hi.x = p.x;
+        if (p.y < lo.y) lo.y = p.y;
+        if (p.y > hi.y) hi.y = p.y;
+        if (p.z < lo.z) lo.z = p.z;
+        if (p.z > hi.z) hi.z = p.z;
+    }
+    lo = vectorInit(lo.x - FIGURE_REACH, lo.y + FEET_LIFT, lo.z - FIGURE_REACH);
+    hi = vectorInit(hi.x + FIGURE_REACH, hi.y + FEET_LIFT + FIGURE_HEIGHT, hi.z + FIGURE_REACH);
+    if (boxOutsideFrustum(view, lo, hi, CULL_MARGIN)) return BUCKET_HIDDEN;
+    if (boxInsideFrustum(view, lo, hi, CULL_MARGIN)) return BUCKET_WHOLLY;
+    return BUCKET_PARTLY;
+}
+
+static bool figureHidden(const PersonNode* node, const Frustum* view) {
+    const Vector p = node->position;
+    const Vector lo = vectorInit(p.x - FIGURE_REACH, p.y + FEET_LIFT, p.z - FIGURE_REACH);
+    const Vector hi = vectorInit(p.x + FIGURE_REACH, p.y + FEET_LIFT + FIGURE_HEIGHT, p.z + FIGURE_REACH);
+    return boxOutsideFrustum(view, lo, hi, CULL_MARGIN) == 1;
+}
+
+static void drawFigure(const PeopleList* list, const PersonNode* node) {
+    glPushMatrix();
+    glTranslatef(node->position.x, node->position.y + FEET_LIFT, node->position.z);
+    glRotatef(node->angle, 0.0f, 1.0f, 0.0f);
+    glCallList(list->displayList);
+    glPopMatrix();
+    drawnPeople++;
+}
+
+// The figures of one bucket that the view may hold.
+static void drawVisibleFigures(const PeopleList* list, const PersonNode* first, const Frustum* view) {
+    const BucketSight sight = seeBucket(first, view);
+    if (sight == BUCKET_HIDDEN) return;
+    for (const PersonNode* node = first; node; node = node->next)
+        if (sight == BUCKET_WHOLLY || !figureHidden(node, view)) drawFigure(list, node);
+}
+
 int makeList(PeopleList* list, int count, int sizex, int sizez, int resolution) {
     if (!list) return 0;
     list->count = 0;
@@ -478,20 +536,27 @@ void drawPerson(Person* person) {
 }
 
 void drawHorde(PeopleList* list, Cube* cube, Terrain*) {
+    drawnPeople = 0;
     if (list->steprate == 0) {
         fprintf(stderr, "drawHorde Error\n");
         return;
     }
+    Frustum view;
+    if (CULL_HIDDEN == 1) viewFrustum(&view);
     const BucketWindow w = windowAround(list, cube);
     for (int i = w.x0; i < w.x1; i++) {
         for (int j = w.z0; j < w.z1; j++) {
-            for (PersonNode* node = *list->buckets[i][j]; node; node = node->next) {
-                glPushMatrix();
-                glTranslatef(node->position.x, node->position.y + FEET_LIFT, node->position.z);
-                glRotatef(node->angle, 0.0f, 1.0f, 0.0f);
-                glCallList(list->displayList);
-                glPopMatrix();
+            const PersonNode* first = *list->buckets[i][j];
+            if (!first) continue;
+            if (CULL_HIDDEN == 1) {
+                drawVisibleFigures(list, first, &view);
+                continue;
             }
+            for (const PersonNode* node = first; node; node = node->next) drawFigure(list, node);
         }
     }
+}
+
+int getDrawnPeopleCount() {
+    return drawnPeople;
 }

@@ -52,5 +52,7 @@ void applyPersonGravity(Person* person, float dt);
 
 void drawPerson(Person* person);
 void drawHorde(PeopleList* list, Cube* cube, Terrain* terrain);
+// People the last drawHorde drew.
+int getDrawnPeopleCount();
 
 #endif

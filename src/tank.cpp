@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "camera.h"
 #include "main.h"
 
 const char* const TANK_TEXTURE_FILE = "TexTank.tga";
@@ -37,6 +38,12 @@ const int CRUSH_POINTS = 50;
 const float CRUSH_CRATER_AMOUNT = 10.0f;
 const int CRUSH_CRATER_MODE = 1;
 const float CRUSH_KICK_PER_MASS = 3000.0f;
+
+// Every model vertex lies within this many model units of the tank's
+// origin (the muzzle's top corners are furthest), so any tilt and turn keep
+// the tank inside that sphere; the margin covers rounding at the view's edges.
+const float MODEL_RADIUS = 4.5f;
+const float CULL_MARGIN = 1.0f;
 
 // Texture coordinates are in 32nds of the tank picture.
 struct TankVertex {
@@ -84,6 +91,8 @@ const TankFace TURRET_FACES[] = {
                {2.5f, 3.7f, -0.4f, 1, 18}, {2.5f, 3.7f, 0.4f, 1, 16}}},
     {0, 0, 1, {{2.5f, 2.9f, 0.4f, 5, 19}, {2.5f, 3.7f, 0.4f, 4, 19}, {1, 3.5f, 0.4f, 4, 31}, {1, 2.7f, 0.4f, 5, 31}}},
 };
+
+static int drawnTanks;
 
 static void drawTankFaces(const TankFace* faces, int count) {
     const float texel = 1.0f / 32.0f;
@@ -360,16 +369,34 @@ void drawTurret() {
     drawTankFaces(TURRET_FACES, sizeof TURRET_FACES / sizeof TURRET_FACES[0]);
 }
 
+// The normal and texture coordinate a turret leaves current, when no tank
+// was drawn to leave them.
+static void leaveTurretAttributes() {
+    const TankFace& last = TURRET_FACES[sizeof TURRET_FACES / sizeof TURRET_FACES[0] - 1];
+    const float texel = 1.0f / 32.0f;
+    glNormal3f(last.nx, last.ny, last.nz);
+    glTexCoord2f(last.v[3].s * texel, last.v[3].t * texel);
+}
+
+static bool tankHidden(const TankNode* tank, const Frustum* view) {
+    return sphereOutsideFrustum(view, tank->position, MODEL_RADIUS * tank->scale + CULL_MARGIN) == 1;
+}
+
 // Sets the tank on the ground (writing its height back for the next
-// update), turns the body to its heading + 5 and the turret toward the cube.
+// update, hidden or not), turns the body to its heading + 5 and the turret
+// toward the cube.
 void drawTanks(TankList* list, Cube* cube, Terrain* terrain) {
+    drawnTanks = 0;
     if (!list) return;
+    Frustum view;
+    if (CULL_HIDDEN == 1) viewFrustum(&view);
     setTankMaterial(list);
     for (TankNode* tank = list->head; tank; tank = tank->next) {
+        tank->position.y = getHeightAt(terrain, tank->position.x, tank->position.z);
+        if (CULL_HIDDEN == 1 && tankHidden(tank, &view)) continue;
         const int i = worldToTerrainX(terrain, tank->position.x);
         const int j = worldToTerrainZ(terrain, tank->position.z);
         const float* n = &terrain->normals[i][3 * j];
-        tank->position.y = getHeightAt(terrain, tank->position.x, tank->position.z);
 
         glPushMatrix();
         glTranslatef(tank->position.x, tank->position.y, tank->position.z);
@@ -380,5 +407,11 @@ void drawTanks(TankList* list, Cube* cube, Terrain* terrain) {
         glRotatef(180.0f - findDirection(cube->position, tank->position) - tank->heading, 0.0f, 1.0f, 0.0f);
         glCallList(list->turretList);
         glPopMatrix();
+        drawnTanks++;
     }
+    if (list->head && drawnTanks == 0) leaveTurretAttributes();
+}
+
+int getDrawnTankCount() {
+    return drawnTanks;
 }

@@ -51,5 +51,7 @@ int checkTankCollision(Tank tank, Cube* cube, Terrain* terrain);
 void drawTank();
 void drawTurret();
 void drawTanks(TankList* list, Cube* cube, Terrain* terrain);
+// Tanks the last drawTanks drew.
+int getDrawnTankCount();
 
 #endif

@@ -9,6 +9,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "camera.h"
+#include "main.h"
+
 // Grid steps per block side, and the smallest map that holds one block.
 const int BLOCK_STEPS = 25;
 
@@ -32,6 +35,12 @@ const float MAX_DEFORM_RADIUS = 20.0f;
 
 // A neighbour block is dirtied when the change lies this close to it.
 const int DIRTY_MARGIN = 5;
+
+// World units a block's bounds are widened by, against rounding where the
+// view's edges graze it.
+const float CULL_MARGIN = 1.0f;
+
+static int drawnBlocks;
 
 // ---------------------------------------------------------------- helpers
 
@@ -183,6 +192,14 @@ static bool buildBlockLists(Terrain* terrain) {
         return false;
     }
     terrain->blockLists = lists;
+    // Without the heights every block is simply drawn.
+    bool heightsComplete = false;
+    terrain->blockHeights = allocateRows(terrain->blocksX, 2 * terrain->blocksZ, &heightsComplete);
+    if (!heightsComplete) {
+        freeRows(terrain->blockHeights, terrain->blocksX);
+        free(terrain->blockHeights);
+        terrain->blockHeights = nullptr;
+    }
     for (int bi = 0; bi < terrain->blocksX; bi++) {
         for (int bj = 0; bj < terrain->blocksZ; bj++) {
             lists[bi][bj] = glGenLists(1);
@@ -225,6 +242,44 @@ static int clampInt(int value, int low, int high) {
     if (value < low) return low;
     if (value > high) return high;
     return value;
+}
+
+// Grid points a block's list may reach, one more on each side than it
+// draws (its strips pair column i with i+1), clamped to the grid.
+static void blockGridRange(const Terrain* terrain, int bi, int bj, int* i0, int* i1, int* j0, int* j1) {
+    *i0 = clampInt(BLOCK_STEPS * bi - 1, 0, terrain->width - 1);
+    *i1 = clampInt(BLOCK_STEPS * bi + BLOCK_STEPS + 2, 0, terrain->width - 1);
+    *j0 = clampInt(BLOCK_STEPS * bj - 1, 0, terrain->height - 1);
+    *j1 = clampInt(BLOCK_STEPS * bj + BLOCK_STEPS + 1, 0, terrain->height - 1);
+}
+
+// The heights the block's list is about to capture.
+static void recordBlockHeights(Terrain* terrain, int bi, int bj) {
+    if (!terrain->blockHeights) return;
+    int i0, i1, j0, j1;
+    blockGridRange(terrain, bi, bj, &i0, &i1, &j0, &j1);
+    float lowest = terrain->heights[i0][j0];
+    float highest = lowest;
+    for (int i = i0; i <= i1; i++)
+        for (int j = j0; j <= j1; j++) {
+            const float h = terrain->heights[i][j];
+            if (h < lowest) lowest = h;
+            if (h > highest) highest = h;
+        }
+    terrain->blockHeights[bi][2 * bj] = lowest;
+    terrain->blockHeights[bi][2 * bj + 1] = highest;
+}
+
+static bool blockHidden(const Terrain* terrain, const Frustum* view, int bi, int bj) {
+    if (!terrain->blockHeights) return false;
+    int i0, i1, j0, j1;
+    blockGridRange(terrain, bi, bj, &i0, &i1, &j0, &j1);
+    const float offX = -0.5f * terrain->worldWidth;
+    const float offZ = -0.5f * terrain->worldDepth;
+    const Vector lo = vectorInit(i0 * terrain->scale + offX, terrain->blockHeights[bi][2 * bj], j0 * terrain->scale + offZ);
+    const Vector hi =
+        vectorInit(i1 * terrain->scale + offX, terrain->blockHeights[bi][2 * bj + 1], j1 * terrain->scale + offZ);
+    return boxOutsideFrustum(view, lo, hi, CULL_MARGIN) == 1;
 }
 
 static void markBlockDirty(Terrain* terrain, int bi, int bj) {
@@ -394,6 +449,9 @@ void deleteTerrain(Terrain* terrain) {
     }
     fprintf(stderr, "Freeing Terrain...\n");
     freeRows(terrain->blockLists, terrain->blocksX);
+    freeRows(terrain->blockHeights, terrain->blocksX);
+    free(terrain->blockHeights);
+    terrain->blockHeights = nullptr;
     fprintf(stderr, "   ...freed array entries\n");
     free(terrain->heights);
     free(terrain->normals);
@@ -436,6 +494,7 @@ void generateTerrainDL(Terrain* terrain, int bi, int bj) {
     float size = terrain->scale * BLOCK_STEPS;
     float cx = BLOCK_STEPS * bi * terrain->scale + size * 0.5f - terrain->worldWidth * 0.5f;
     float cz = BLOCK_STEPS * bj * terrain->scale + size * 0.5f - terrain->worldDepth * 0.5f;
+    recordBlockHeights(terrain, bi, bj);
     glNewList(terrain->blockLists[bi][bj], GL_COMPILE);
     compileTerrain(terrain, cx, cz, size);
     glEndList();
@@ -470,8 +529,13 @@ void compileTerrain(Terrain* terrain, float cx, float cz, float size) {
 }
 
 // The window's far-edge block on each axis is left out.
+// Dirty blocks in the window are rebuilt whether in view or not, so each
+// list holds the same heights and colours as when every block was drawn.
 void drawTerrain(Terrain* terrain, float x, float z, float dist) {
+    drawnBlocks = 0;
     if (!terrain->blockLists) return;
+    Frustum view;
+    if (CULL_HIDDEN == 1) viewFrustum(&view);
     int bx0 = worldToTerrainX(terrain, x - dist * 0.5f) / BLOCK_STEPS;
     int bz0 = worldToTerrainZ(terrain, z - dist * 0.5f) / BLOCK_STEPS;
     int bx1 = worldToTerrainX(terrain, x + dist * 0.5f) / BLOCK_STEPS;
@@ -482,7 +546,9 @@ void drawTerrain(Terrain* terrain, float x, float z, float dist) {
                 terrain->blockLists[bi][bj] = glGenLists(1);
                 generateTerrainDL(terrain, bi, bj);
             }
+            if (CULL_HIDDEN == 1 && blockHidden(terrain, &view, bi, bj)) continue;
             glCallList(terrain->blockLists[bi][bj]);
+            drawnBlocks++;
         }
     }
 }
@@ -496,6 +562,10 @@ void terrainFlagDLDirty(Terrain* terrain, int i, int j) {
     markBlockDirty(terrain, i / BLOCK_STEPS, (j + DIRTY_MARGIN) / BLOCK_STEPS);
     markBlockDirty(terrain, (i - DIRTY_MARGIN) / BLOCK_STEPS, j / BLOCK_STEPS);
     markBlockDirty(terrain, i / BLOCK_STEPS, (j - DIRTY_MARGIN) / BLOCK_STEPS);
+}
+
+int getDrawnBlockCount() {
+    return drawnBlocks;
 }
 
 // Mode 0 dents (a hard landing), mode 1 craters (an explosion); y is unused.

@@ -22,6 +22,9 @@ struct Terrain {
     TgaImage* textureImage;
     unsigned int texture;
     unsigned int** blockLists;  // [bi][bj]
+    // [bi][2bj], [bi][2bj+1]: lowest and highest point compiled into the
+    // block's list, so a block out of view can be skipped; may be null.
+    float** blockHeights;
     int blocksX;
     int blocksZ;
 };
@@ -39,6 +42,8 @@ void generateTerrainDL(Terrain* terrain, int bi, int bj);
 void compileTerrain(Terrain* terrain, float cx, float cz, float size);
 void drawTerrain(Terrain* terrain, float x, float z, float dist);
 void terrainFlagDLDirty(Terrain* terrain, int i, int j);
+// Blocks the last drawTerrain called.
+int getDrawnBlockCount();
 
 void deformTerrain(Terrain* terrain, float x, float y, float z, float amount, int mode);
 void colourTerrain(Terrain* terrain, float x, float y, float z, float r, float g, float b, float f);

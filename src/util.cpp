@@ -172,6 +172,56 @@ Vector matrixVectorMultiply(const float m[16], Vector v) {
                       m[8] * v.x + m[9] * v.y + m[10] * v.z + m[11]);
 }
 
+// Rows of the combined matrix give the planes (row 3 plus or minus rows 0,
+// 1, 2: left, right, bottom, top, near, far), formed in double precision.
+void frustumFromMatrices(const float projection[16], const float modelview[16], Frustum* out) {
+    double clip[16];
+    for (int col = 0; col < 4; col++)
+        for (int row = 0; row < 4; row++) {
+            double sum = 0.0;
+            for (int k = 0; k < 4; k++) sum += (double)projection[4 * k + row] * modelview[4 * col + k];
+            clip[4 * col + row] = sum;
+        }
+    for (int p = 0; p < 6; p++) {
+        const int row = p / 2;
+        const double sign = p % 2 == 0 ? 1.0 : -1.0;
+        double plane[4];
+        for (int col = 0; col < 4; col++) plane[col] = clip[4 * col + 3] + sign * clip[4 * col + row];
+        double length = sqrt(plane[0] * plane[0] + plane[1] * plane[1] + plane[2] * plane[2]);
+        if (length == 0.0) length = 1.0;
+        for (int k = 0; k < 4; k++) out->planes[p][k] = (float)(plane[k] / length);
+    }
+}
+
+// Signed distance of the box corner furthest along (inward) or against
+// (outward) the plane's normal.
+static float boxReach(const float plane[4], Vector lo, Vector hi, bool furthestIn) {
+    const float x = (plane[0] >= 0.0f) == furthestIn ? hi.x : lo.x;
+    const float y = (plane[1] >= 0.0f) == furthestIn ? hi.y : lo.y;
+    const float z = (plane[2] >= 0.0f) == furthestIn ? hi.z : lo.z;
+    return plane[0] * x + plane[1] * y + plane[2] * z + plane[3];
+}
+
+int boxOutsideFrustum(const Frustum* frustum, Vector lo, Vector hi, float margin) {
+    for (int p = 0; p < 6; p++)
+        if (boxReach(frustum->planes[p], lo, hi, true) < -margin) return 1;
+    return 0;
+}
+
+int boxInsideFrustum(const Frustum* frustum, Vector lo, Vector hi, float margin) {
+    for (int p = 0; p < 6; p++)
+        if (boxReach(frustum->planes[p], lo, hi, false) < margin) return 0;
+    return 1;
+}
+
+int sphereOutsideFrustum(const Frustum* frustum, Vector centre, float radius) {
+    for (int p = 0; p < 6; p++) {
+        const float* plane = frustum->planes[p];
+        if (plane[0] * centre.x + plane[1] * centre.y + plane[2] * centre.z + plane[3] < -radius) return 1;
+    }
+    return 0;
+}
+
 Quaternion quaternionInit(float w, float x, float y, float z) {
     Quaternion q = {w, x, y, z};
     return q;

@@ -16,6 +16,12 @@ struct Quaternion {
 typedef float Matrix3[9];
 typedef float Matrix4[16];
 
+// A view volume as six planes (a, b, c, d): a point is inside a plane when
+// a x + b y + c z + d >= 0; (a, b, c) has unit length, so d is a distance.
+struct Frustum {
+    float planes[6][4];
+};
+
 float mod(float x);
 float decToRad(float degrees);
 float radToDec(float radians);
@@ -43,6 +49,15 @@ void matrixRotate(float out[16], float angle, float x, float y, float z);
 // out = a * b in column-major order; out must differ from a and b.
 void matrixMultiply(const float a[16], const float b[16], float out[16]);
 Vector matrixVectorMultiply(const float m[16], Vector v);
+
+// The volume that clip = projection * modelview maps into the unit cube
+// (both matrices column-major, as OpenGL returns them).
+void frustumFromMatrices(const float projection[16], const float modelview[16], Frustum* out);
+// 1 when the box lo..hi lies wholly outside one plane, further than margin.
+int boxOutsideFrustum(const Frustum* frustum, Vector lo, Vector hi, float margin);
+// 1 when the box lo..hi lies inside every plane, by at least margin.
+int boxInsideFrustum(const Frustum* frustum, Vector lo, Vector hi, float margin);
+int sphereOutsideFrustum(const Frustum* frustum, Vector centre, float radius);
 
 Quaternion quaternionInit(float w, float x, float y, float z);
 Quaternion quaternionMultiplyFloat(Quaternion q, float s);

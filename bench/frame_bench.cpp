@@ -1,0 +1,188 @@
+// Whole frames through drawScreen in a real OpenGL window, for one build's
+// screen, crowd and tanks: a seeded world, a fixed camera path (the cube in
+// a crowd, the map's edges and corners, the high game-over camera), at draw
+// distances 2500, 5000 and 8000. Each frame of the path is drawn twice,
+// culling and drawing everything, in alternating order, so both are timed
+// on the same machine at the same moment. Needs DISPLAY (bench/frame_bench.sh
+// starts a private Xvfb and runs every build).
+#include <GL/gl.h>
+#include <SDL/SDL.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "animate.h"
+#include "imagegen.h"
+#include "main.h"
+
+namespace {
+
+const int SEED = 2026;
+const int DRAW_DISTANCES[] = {2500, 5000, 8000};
+const int PASSES = 2;  // the path is flown this many times per distance
+const int CROWD_AROUND_CUBE = 2000;
+
+struct PathShot {
+    float x, z;
+    float heading;
+    int over;
+};
+
+std::vector<PathShot> cameraPath() {
+    std::vector<PathShot> path;
+    for (int a = 0; a < 360; a += 30) path.push_back({0.0f, 0.0f, (float)a, 0});
+    const float corner = 6000.0f;
+    for (int cx = -1; cx <= 1; cx += 2)
+        for (int cz = -1; cz <= 1; cz += 2) {
+            const float out = cx > 0 ? (cz > 0 ? 45.0f : 315.0f) : (cz > 0 ? 135.0f : 225.0f);
+            path.push_back({cx * corner, cz * corner, out, 0});
+            path.push_back({cx * corner, cz * corner, out + 180.0f, 0});
+        }
+    for (int e = 0; e < 4; e++) path.push_back({e < 2 ? 0.0f : (e == 2 ? 6000.0f : -6000.0f),
+                                                e < 2 ? (e == 0 ? 6000.0f : -6000.0f) : 0.0f, 90.0f * e, 0});
+    for (int a = 0; a < 360; a += 45) path.push_back({800.0f, 800.0f, (float)a, 1});
+    return path;
+}
+
+bool buildWorld() {
+    peopleLst = (PeopleList*)calloc(1, sizeof(PeopleList));
+    tankLst = (TankList*)calloc(1, sizeof(TankList));
+    shotLst = (ShotList*)calloc(1, sizeof(ShotList));
+    initCube(&cb);
+    initCamera(&cam);
+    initTerrain(&ter);
+    if (!ter.blockLists) return false;
+    if (makeList(peopleLst, PEOPLE_COUNT, ter.width, ter.height, (int)ter.scale) != 1) return false;
+    if (makeTankList(tankLst, TANK_COUNT) != 1) return false;
+    randomTankPlacement(tankLst, ter.width, ter.height, (int)ter.scale);
+    return true;
+}
+
+void gatherCrowd(float x, float z) {
+    for (int k = 0; k < CROWD_AROUND_CUBE; k++) {
+        Person p = {};
+        p.id = 1000000 + k;
+        const float r = 20.0f + (float)(k * 7 % 400);
+        const float a = (float)k * 0.37f;
+        p.position = vectorInit(x + r * cosf(a), 0.0f, z + r * sinf(a));
+        addPerson(peopleLst, p);
+    }
+}
+
+void placeShot(const PathShot& s, int viewDistance, bool moveCube) {
+    if (moveCube) {
+        cb.position = vectorInit(s.x, getHeightAt(&ter, s.x, s.z) + cb.size * 0.5f + 5.0f, s.z);
+        cb.momentum = vectorInit(0.0f, 0.0f, 0.0f);
+        cb.angularMomentum = vectorInit(0.0f, 0.0f, 0.0f);
+    }
+    gameOver = s.over;
+    VIEW_DISTANCE = viewDistance;
+    shadowSwitchTime = 0.0f;
+    SHADOW = 1;
+    cb.heading = s.heading;
+    calcTargetView(&cam, &cb);
+    cam.position = cam.targetPosition;
+    cam.position.y = getHeightAt(&ter, cam.position.x, cam.position.z) + cam.distance;
+}
+
+struct Samples {
+    std::vector<double> ms;
+    long blocks = 0, people = 0, tanks = 0;
+};
+
+double timedFrame(int cull, Samples* into) {
+    CULL_HIDDEN = cull;
+    glFinish();
+    const auto start = std::chrono::steady_clock::now();
+    drawScreen();
+    glFinish();
+    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    into->ms.push_back(ms);
+    into->blocks += getDrawnBlockCount();
+    into->people += getDrawnPeopleCount();
+    into->tanks += getDrawnTankCount();
+    return ms;
+}
+
+double percentile(std::vector<double> v, double p) {
+    std::sort(v.begin(), v.end());
+    const size_t k = (size_t)std::min<double>(v.size() - 1, std::floor(p * (v.size() - 1) + 0.5));
+    return v[k];
+}
+
+void report(const char* build, int distance, const Samples& all, const Samples& culled) {
+    const double n = (double)culled.ms.size();
+    const double oldMedian = percentile(all.ms, 0.5), newMedian = percentile(culled.ms, 0.5);
+    printf("%-17s %5d | %7.1f %7.1f | %7.1f %7.1f | %5.1fx | %5.0f %6.0f %5.0f | %5.0f %6.0f %5.0f\n", build, distance,
+           oldMedian, percentile(all.ms, 0.95), newMedian, percentile(culled.ms, 0.95), oldMedian / newMedian,
+           all.blocks / n, all.people / n, all.tanks / n, culled.blocks / n, culled.people / n, culled.tanks / n);
+    fflush(stdout);
+}
+
+bool openWindow() {
+    if (SDL_Init(SDL_INIT_VIDEO) < 0) return false;
+    requestGlAttributes();
+    return SDL_SetVideoMode(SCREEN_WIDTH, SCREEN_HEIGHT, 0, SDL_OPENGL) != nullptr;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    const char* build = argc > 1 ? argv[1] : "this build";
+    const bool header = argc > 2 && std::string(argv[2]) == "--header";
+    char dir[] = "/tmp/cubegame-bench-XXXXXX";
+    if (!mkdtemp(dir) || !generateGameImages(dir) || chdir(dir) != 0) {
+        fprintf(stderr, "frame_bench: could not write the game's images\n");
+        return 1;
+    }
+    if (!openWindow()) {
+        fprintf(stderr, "frame_bench: no OpenGL window (is DISPLAY set?): %s\n", SDL_GetError());
+        return 1;
+    }
+    setStartSwitches();
+    setupOpengl(SCREEN_WIDTH, SCREEN_HEIGHT);
+    srand(SEED);
+    if (!buildWorld()) {
+        fprintf(stderr, "frame_bench: the world could not be built\n");
+        return 1;
+    }
+    // The game's output would drown the table.
+    if (!freopen("/dev/null", "w", stderr)) return 1;
+    if (header) {
+        printf("renderer: %s (%s)\n", (const char*)glGetString(GL_RENDERER), (const char*)glGetString(GL_VERSION));
+        printf("ms a frame through drawScreen (median, 95th percentile); old = everything around the cube, new = culled;\n");
+        printf("ratio = old median / new median; blocks, people, tanks drawn a frame on average.\n\n");
+        printf("%-17s %5s | %15s | %15s | %6s | %18s | %18s\n", "build", "D", "old med   p95", "new med   p95",
+               "ratio", "old blk  ppl  tank", "new blk  ppl  tank");
+    }
+    initAnimation();
+    const std::vector<PathShot> path = cameraPath();
+    bool gathered = false;
+    for (int distance : DRAW_DISTANCES) {
+        Samples all, culled;
+        for (int pass = 0; pass < PASSES; pass++)
+            for (size_t k = 0; k < path.size(); k++) {
+                const PathShot& s = path[k];
+                const bool moved = k == 0 || s.x != path[k - 1].x || s.z != path[k - 1].z;
+                placeShot(s, distance, moved);
+                if (!gathered) {
+                    gatherCrowd(s.x, s.z);
+                    gathered = true;
+                }
+                // Alternate which drawing goes first, so neither always
+                // follows the other's simulation step.
+                const int first = (int)((k + pass) % 2);
+                timedFrame(first, first ? &culled : &all);
+                placeShot(s, distance, false);
+                timedFrame(1 - first, first ? &all : &culled);
+            }
+        report(build, distance, all, culled);
+    }
+    return 0;
+}

@@ -1,0 +1,328 @@
+// Leaving out what the view cannot hold: the same seeded world played twice
+// through drawScreen, once drawing everything around the cube and once
+// culling, must give byte-identical frames and the same world afterwards.
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+#include <SDL/SDL.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "animate.h"
+#include "gl_context.h"
+#include "main.h"
+#include "scratch_dir.h"
+#include "test_terrain.h"
+
+// The frame timer reads this clock: every frame is exactly one step long,
+// so both plays simulate the same world.
+static Uint32 fakeTicks;
+extern "C" Uint32 SDL_GetTicks(void) {
+    return fakeTicks;
+}
+
+namespace {
+
+const int WIDTH = 320;
+const int HEIGHT = 240;
+const Uint32 STEP_MS = 30;  // between the draw-distance thresholds: it stays put
+const int SEED = 4242;
+const int PEOPLE = 10000;
+const int TANKS = 1000;
+const int CROWD_AROUND_CUBE = 3000;
+
+// One frame of the camera path.
+struct PathShot {
+    float x, z;       // the cube, on the ground there
+    float heading;    // degrees; the camera sits behind the cube along it
+    int viewDistance;
+    int over;         // game over: the camera high and far
+};
+
+// The cube in a crowd, turning so that people, blocks and tanks cross the
+// view's edges; near the far plane; every map corner looking out and in;
+// a draw distance beyond the map; and the high game-over camera.
+std::vector<PathShot> cameraPath() {
+    std::vector<PathShot> path;
+    for (int a = 0; a < 360; a += 40) path.push_back({0.0f, 0.0f, (float)a, 5000, 0});
+    for (int a = 15; a < 360; a += 70) path.push_back({1500.0f, -2000.0f, (float)a, 2500, 0});
+    const float corner = 6000.0f;
+    for (int cx = -1; cx <= 1; cx += 2)
+        for (int cz = -1; cz <= 1; cz += 2) {
+            const float out = cx > 0 ? (cz > 0 ? 45.0f : 315.0f) : (cz > 0 ? 135.0f : 225.0f);
+            path.push_back({cx * corner, cz * corner, out, 8000, 0});
+            path.push_back({cx * corner, cz * corner, out + 180.0f, 8000, 0});
+        }
+    path.push_back({-corner, corner, 300.0f, 30000, 0});
+    for (int a = 0; a < 360; a += 90) path.push_back({800.0f, 800.0f, (float)a, 5000, 1});
+    return path;
+}
+
+// Every record as start-up makes it, with the build's crowd and tanks.
+bool buildWorld() {
+    peopleLst = (PeopleList*)calloc(1, sizeof(PeopleList));
+    tankLst = (TankList*)calloc(1, sizeof(TankList));
+    shotLst = (ShotList*)calloc(1, sizeof(ShotList));
+    initCube(&cb);
+    initCamera(&cam);
+    initTerrain(&ter);
+    if (!ter.blockLists) return false;
+    if (makeList(peopleLst, PEOPLE, ter.width, ter.height, (int)ter.scale) != 1) return false;
+    if (makeTankList(tankLst, TANKS) != 1) return false;
+    randomTankPlacement(tankLst, ter.width, ter.height, (int)ter.scale);
+    return true;
+}
+
+// People packed around the cube, some of them under it.
+void gatherCrowd(float x, float z) {
+    for (int k = 0; k < CROWD_AROUND_CUBE; k++) {
+        Person p = {};
+        p.id = 1000000 + k;
+        const float r = 20.0f + (float)(k * 7 % 400);
+        const float a = (float)k * 0.37f;
+        p.position = vectorInit(x + r * cosf(a), 0.0f, z + r * sinf(a));
+        addPerson(peopleLst, p);
+    }
+}
+
+void placeShot(const PathShot& s) {
+    gameOver = s.over;
+    VIEW_DISTANCE = s.viewDistance;
+    shadowSwitchTime = 0.0f;  // the shadow stays on
+    cb.heading = s.heading;
+    calcTargetView(&cam, &cb);
+    cam.position = cam.targetPosition;
+    cam.position.y = getHeightAt(&ter, cam.position.x, cam.position.z) + cam.distance;
+}
+
+void moveCube(const PathShot& s) {
+    cb.position = vectorInit(s.x, getHeightAt(&ter, s.x, s.z) + cb.size * 0.5f + 5.0f, s.z);
+    cb.momentum = vectorInit(0.0f, 0.0f, 0.0f);
+    cb.angularMomentum = vectorInit(0.0f, 0.0f, 0.0f);
+}
+
+void append(std::string* out, const void* data, size_t size) {
+    out->append((const char*)data, size);
+}
+
+// Colour, depth and stencil of the frame just drawn.
+void appendFrame(std::string* out) {
+    std::vector<unsigned char> colour(WIDTH * HEIGHT * 4);
+    std::vector<unsigned int> depth(WIDTH * HEIGHT);
+    std::vector<unsigned char> stencil(WIDTH * HEIGHT);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, WIDTH, HEIGHT, GL_RGBA, GL_UNSIGNED_BYTE, colour.data());
+    glReadPixels(0, 0, WIDTH, HEIGHT, GL_DEPTH_COMPONENT, GL_UNSIGNED_INT, depth.data());
+    glReadPixels(0, 0, WIDTH, HEIGHT, GL_STENCIL_INDEX, GL_UNSIGNED_BYTE, stencil.data());
+    append(out, colour.data(), colour.size());
+    append(out, depth.data(), depth.size() * sizeof(unsigned int));
+    append(out, stencil.data(), stencil.size());
+}
+
+// Everything the simulation carries into the next frame.
+std::string worldState() {
+    std::string s;
+    Cube cube = cb;
+    cube.image = nullptr;  // where the heap put the picture is no state
+    append(&s, &cube, sizeof cube);
+    append(&s, &cam, sizeof cam);
+    append(&s, &VIEW_DISTANCE, sizeof VIEW_DISTANCE);
+    append(&s, &SHADOW, sizeof SHADOW);
+    append(&s, &peopleLst->count, sizeof peopleLst->count);
+    for (int i = 0; i < BUCKET_COUNT; i++)
+        for (int j = 0; j < BUCKET_COUNT; j++)
+            for (PersonNode* p = *peopleLst->buckets[i][j]; p; p = p->next) {
+                append(&s, &p->id, sizeof p->id);
+                append(&s, &p->position, sizeof p->position);
+                append(&s, &p->velocity, sizeof p->velocity);
+                append(&s, &p->angle, sizeof p->angle);
+            }
+    for (TankNode* t = tankLst->head; t; t = t->next) append(&s, (Tank*)t, sizeof(Tank));
+    for (Shot* shot = shotLst->head; shot; shot = shot->next) {
+        append(&s, &shot->position, sizeof shot->position);
+        append(&s, &shot->velocity, sizeof shot->velocity);
+    }
+    for (int i = 0; i < ter.width; i++) {
+        append(&s, ter.heights[i], ter.height * sizeof(float));
+        append(&s, ter.colours[i], 3 * ter.height * sizeof(float));
+    }
+    const int next = rand();
+    append(&s, &next, sizeof next);
+    return s;
+}
+
+struct Play {
+    std::string frames;
+    std::string state;
+    long blocks = 0, people = 0, tanks = 0;
+    std::string failure;
+};
+
+// One play of the path, in this process (the frame timer's clock is
+// process-wide state, so each play gets a process of its own).
+Play playPath(int cull) {
+    Play play;
+    if (!openGlContext(WIDTH, HEIGHT)) {
+        play.failure = "no GL window";
+        return play;
+    }
+    setStartSwitches();
+    CULL_HIDDEN = cull;
+    srand(SEED);
+    if (!buildWorld()) {
+        play.failure = "world not built";
+        return play;
+    }
+    fakeTicks = 100000;
+    initAnimation();
+    const std::vector<PathShot> path = cameraPath();
+    for (size_t k = 0; k < path.size(); k++) {
+        const PathShot& s = path[k];
+        if (k == 0 || s.x != path[k - 1].x || s.z != path[k - 1].z) {
+            moveCube(s);
+            if (k == 0) gatherCrowd(s.x, s.z);
+        }
+        placeShot(s);
+        fakeTicks += STEP_MS;
+        drawScreen();
+        if (fabsf(timeH - STEP_MS / 1000.0f) > 1e-4f) {
+            play.failure = "the frame timer no longer reads SDL_GetTicks: the plays cannot be stepped alike";
+            return play;
+        }
+        appendFrame(&play.frames);
+        play.blocks += getDrawnBlockCount();
+        play.people += getDrawnPeopleCount();
+        play.tanks += getDrawnTankCount();
+    }
+    if (glGetError() != GL_NO_ERROR) play.failure = "GL error";
+    play.state = worldState();
+    return play;
+}
+
+bool writeAll(int fd, const std::string& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+        if (n <= 0) return false;
+        done += (size_t)n;
+    }
+    return true;
+}
+
+std::string readAll(int fd) {
+    std::string bytes;
+    char buffer[1 << 16];
+    ssize_t n;
+    while ((n = read(fd, buffer, sizeof buffer)) > 0) bytes.append(buffer, (size_t)n);
+    return bytes;
+}
+
+std::string sized(const std::string& bytes) {
+    const unsigned long long n = bytes.size();
+    return std::string((const char*)&n, sizeof n) + bytes;
+}
+
+bool takeSized(const std::string& in, size_t* at, std::string* out) {
+    unsigned long long n;
+    if (*at + sizeof n > in.size()) return false;
+    memcpy(&n, in.data() + *at, sizeof n);
+    *at += sizeof n;
+    if (*at + n > in.size()) return false;
+    *out = in.substr(*at, n);
+    *at += n;
+    return true;
+}
+
+// Plays the path in a child process and brings its results back.
+Play playInChild(int cull) {
+    Play play;
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0) {
+        play.failure = "no pipe";
+        return play;
+    }
+    const pid_t child = fork();
+    if (child == 0) {
+        close(pipeFds[0]);
+        Play p = playPath(cull);
+        const long counts[3] = {p.blocks, p.people, p.tanks};
+        const std::string message =
+            sized(p.failure) + sized(p.frames) + sized(p.state) + sized(std::string((const char*)counts, sizeof counts));
+        _exit(writeAll(pipeFds[1], message) ? 0 : 1);
+    }
+    close(pipeFds[1]);
+    const std::string message = readAll(pipeFds[0]);
+    close(pipeFds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    size_t at = 0;
+    std::string counts;
+    if (!takeSized(message, &at, &play.failure) || !takeSized(message, &at, &play.frames) ||
+        !takeSized(message, &at, &play.state) || !takeSized(message, &at, &counts) || counts.size() != 3 * sizeof(long)) {
+        play.failure = "the play's process ended early (status " + std::to_string(status) + ")";
+        return play;
+    }
+    long c[3];
+    memcpy(c, counts.data(), sizeof c);
+    play.blocks = c[0];
+    play.people = c[1];
+    play.tanks = c[2];
+    return play;
+}
+
+// The first frame whose bytes differ, or -1.
+int firstDifferentFrame(const std::string& a, const std::string& b) {
+    const size_t frameBytes = (size_t)WIDTH * HEIGHT * (4 + 4 + 1);
+    for (size_t f = 0; f * frameBytes < a.size(); f++)
+        if (a.compare(f * frameBytes, frameBytes, b, f * frameBytes, frameBytes) != 0) return (int)f;
+    return -1;
+}
+
+TEST(Culling, FramesAndWorldMatchDrawingEverything) {
+    ScratchDir dir;
+    dir.writeGameImages();
+    const Play all = playInChild(0);
+    const Play culled = playInChild(1);
+    ASSERT_EQ("", all.failure);
+    ASSERT_EQ("", culled.failure);
+    ASSERT_EQ(cameraPath().size() * WIDTH * HEIGHT * 9, all.frames.size());
+    ASSERT_EQ(all.frames.size(), culled.frames.size());
+    EXPECT_EQ(-1, firstDifferentFrame(all.frames, culled.frames)) << "frame of the camera path that differs";
+    EXPECT_TRUE(all.state == culled.state) << "the world after the path differs";
+    // The culling must have had something to leave out.
+    EXPECT_LT(culled.blocks, all.blocks);
+    EXPECT_LT(culled.people, all.people);
+    EXPECT_LT(culled.tanks, all.tanks);
+    EXPECT_GT(culled.people, 0);
+    EXPECT_GT(culled.tanks, 0);
+}
+
+TEST(Culling, TanksOutOfViewStillStandOnTheGround) {
+    ASSERT_TRUE(openGlContext(WIDTH, HEIGHT));
+    setStartSwitches();
+    TestTerrain ground(64, 120.0f);
+    TankList list = {};
+    Tank tank;
+    initTank(&tank);
+    tank.position = vectorInit(0.0f, -999.0f, 500.0f);  // the eye at the origin looks along -z
+    addTank(&list, tank);
+    Cube cube = startCube();
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glFrustum(-1, 1, -1, 1, 1, 1000);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    drawTanks(&list, &cube, &ground.t);
+    EXPECT_EQ(0, getDrawnTankCount());
+    EXPECT_FLOAT_EQ(120.0f, list.head->position.y);
+    free(list.head);
+}
+
+}  // namespace
