@@ -8,24 +8,9 @@ shift
 builds=("$@")
 [ ${#builds[@]} -gt 0 ] || builds=(cubegame_320 cubegame_640 cubegame_640_15k cubegame_1024)
 
-# -noreset: the server must outlive each benchmark's connection.
-for n in $(seq 90 190); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset +extension GLX >/dev/null 2>&1 &
-    xvfb=$!
-    for _ in $(seq 1 100); do
-        DISPLAY=":$n" xdpyinfo >/dev/null 2>&1 && break
-        sleep 0.1
-    done
-    if DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
-        export DISPLAY=":$n"
-        break
-    fi
-    kill "$xvfb" 2>/dev/null || true
-    xvfb=""
-done
-[ -n "${xvfb:-}" ] || { echo "could not start Xvfb" >&2; exit 1; }
-trap 'kill "$xvfb" 2>/dev/null || true' EXIT
+. "$(dirname "$0")/../scripts/xvfb.sh"
+xvfb_start 1280 1024
+trap xvfb_stop EXIT
 
 header=--header
 for b in "${builds[@]}"; do
