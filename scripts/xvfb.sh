@@ -1,10 +1,13 @@
 # Sourced: starts a private Xvfb server and exports DISPLAY for it.
 #   xvfb_start WIDTH HEIGHT    xvfb_stop
+# -noreset: by default the server resets whenever its last client leaves, and
+# a client connecting during the reset (SDL closes a probe connection just
+# before it opens its own) is refused: about one start in three failed.
 xvfb_start() {
     local width=$1 height=$2 n
     for n in $(seq 90 190); do
         [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-        Xvfb ":$n" -screen 0 "${width}x${height}x24" -nolisten tcp +extension GLX >/dev/null 2>&1 &
+        Xvfb ":$n" -screen 0 "${width}x${height}x24" -noreset -nolisten tcp +extension GLX >/dev/null 2>&1 &
         XVFB_PID=$!
         local tries
         for tries in $(seq 1 100); do
