@@ -8,6 +8,7 @@ packages=(
     libsdl1.2-dev libgl1-mesa-dev libglu1-mesa-dev freeglut3-dev libgl1-mesa-dri
     xvfb xauth x11-utils xdotool imagemagick
     libgtest-dev libbenchmark-dev
+    clang libclang-rt-14-dev
 )
 
 missing=()
