@@ -60,6 +60,18 @@ struct Record {
     double framesPerSecond;
 };
 
+struct ShellAges {
+    std::map<int, int> firstFrame;  // shell id -> frame it was first seen
+    float oldest;                   // seconds, since the last record
+    int count;
+};
+
+// The random driver: a key combination held for a number of frames.
+struct Driver {
+    int framesLeft;
+    bool up, down, left, right;
+};
+
 // The game's clock: SDL's millisecond counter, replaced here by one that
 // moves a fixed step each frame, so game time runs as fast as frames come.
 Uint32 simulatedMs = 0;
@@ -165,60 +177,47 @@ int tankCount() {
 }
 
 // Game-time age of every shell in flight, by id; shells gone are forgotten.
-struct ShellAges {
-    std::map<int, int> firstFrame;
-    float oldest = 0.0f;  // seconds, since the last record
-    int count = 0;
-
-    void observe(int frame) {
-        std::map<int, int> seen;
-        count = 0;
-        for (Shot* shot = shotLst->head; shot; shot = shot->next) {
-            auto known = firstFrame.find(shot->id);
-            int first = known == firstFrame.end() ? frame : known->second;
-            seen[shot->id] = first;
-            float age = (frame - first) * (STEP_MS / 1000.0f);
-            if (age > oldest) oldest = age;
-            count++;
-        }
-        firstFrame.swap(seen);
+void observeShells(ShellAges* ages, int frame) {
+    std::map<int, int> seen;
+    ages->count = 0;
+    for (Shot* shot = shotLst->head; shot; shot = shot->next) {
+        auto known = ages->firstFrame.find(shot->id);
+        int first = known == ages->firstFrame.end() ? frame : known->second;
+        seen[shot->id] = first;
+        float age = (frame - first) * (STEP_MS / 1000.0f);
+        if (age > ages->oldest) ages->oldest = age;
+        ages->count++;
     }
-};
+    ages->firstFrame.swap(seen);
+}
 
-// The random driver: a key combination held for a while, heading for the
-// centre whenever the cube has rolled far out.
-struct Driver {
-    int framesLeft = 0;
-    bool up = false, down = false, left = false, right = false;
-
-    void choose() {
-        up = down = left = right = false;
-        switch (keyRandom(8)) {
-            case 0: case 1: case 2: up = true; break;
-            case 3: up = left = true; break;
-            case 4: up = right = true; break;
-            case 5: left = true; break;
-            case 6: right = true; break;
-            default: down = true; break;
-        }
-        framesLeft = MIN_HOLD_FRAMES + keyRandom(MAX_HOLD_FRAMES - MIN_HOLD_FRAMES);
+void chooseKeys(Driver* driver) {
+    driver->up = driver->down = driver->left = driver->right = false;
+    switch (keyRandom(8)) {
+        case 0: case 1: case 2: driver->up = true; break;
+        case 3: driver->up = driver->left = true; break;
+        case 4: driver->up = driver->right = true; break;
+        case 5: driver->left = true; break;
+        case 6: driver->right = true; break;
+        default: driver->down = true; break;
     }
+    driver->framesLeft = MIN_HOLD_FRAMES + keyRandom(MAX_HOLD_FRAMES - MIN_HOLD_FRAMES);
+}
 
-    void press(Uint8* state) {
-        if (--framesLeft <= 0) choose();
-        float x = cb.position.x, z = cb.position.z;
-        bool far = x * x + z * z > HOME_RADIUS * HOME_RADIUS;
-        if (far) {
-            // Up rolls toward (cos heading, sin heading) on the ground.
-            cb.heading = radToDec((float)atan2(-z, -x));
-        }
-        state[SDLK_UP] = up || far;
-        state[SDLK_DOWN] = down && !far;
-        state[SDLK_LEFT] = left && !far;
-        state[SDLK_RIGHT] = right && !far;
-        state[SDLK_ESCAPE] = 0;
-    }
-};
+// Writes this frame's keys into SDL's key-state array, which the game reads;
+// once the cube has rolled far out it heads for the centre.
+void pressKeys(Driver* driver, Uint8* state) {
+    if (--driver->framesLeft <= 0) chooseKeys(driver);
+    float x = cb.position.x, z = cb.position.z;
+    bool far = x * x + z * z > HOME_RADIUS * HOME_RADIUS;
+    // Up rolls toward (cos heading, sin heading) on the ground.
+    if (far) cb.heading = radToDec((float)atan2(-z, -x));
+    state[SDLK_UP] = driver->up || far;
+    state[SDLK_DOWN] = driver->down && !far;
+    state[SDLK_LEFT] = driver->left && !far;
+    state[SDLK_RIGHT] = driver->right && !far;
+    state[SDLK_ESCAPE] = 0;
+}
 
 // Start-up as the game does it, at the 320 build's size, windowed.
 bool startGame(unsigned int seed) {
@@ -359,8 +358,8 @@ int main(int argc, char* argv[]) {
     printHeading(stdout);
     fflush(stdout);
 
-    Driver driver;
-    ShellAges shells;
+    Driver driver = {};
+    ShellAges shells = {};
     std::vector<Record> records;
     std::vector<char> dirtyBefore;
     int peopleBefore = peopleLst->count, tanksBefore = tankCount();
@@ -375,7 +374,7 @@ int main(int argc, char* argv[]) {
     while (frame < minutes * FRAMES_PER_MINUTE && !stopRequested) {
         frame++;
         simulatedMs += STEP_MS;
-        driver.press(SDL_GetKeyState(nullptr));
+        pressKeys(&driver, SDL_GetKeyState(nullptr));
         if (cb.targetSize < KEEP_ALIVE_SIZE) {
             cb.targetSize = KEEP_ALIVE_SIZE;
             topUps++;
@@ -384,7 +383,7 @@ int main(int argc, char* argv[]) {
         processEvents();
         drawScreen();
         rebuilds += countRebuilds(dirtyBefore);
-        shells.observe(frame);
+        observeShells(&shells, frame);
         if (gameOver) ended = true;
         if (frame % FRAMES_PER_MINUTE != 0) continue;
 
