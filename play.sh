@@ -37,10 +37,9 @@ xdotool keydown Up; sleep 6; xdotool keyup Up
 xdotool keydown Left; sleep 2; xdotool keyup Left
 shot="$root/run/demo-screenshot.png"
 import -window root "$shot"
-# Keys are read from the held-key state once a frame, so each press lasts a while.
 for try in 1 2 3 4 5; do
     kill -0 "$pid" 2>/dev/null || break
-    xdotool keydown Escape; sleep 1; xdotool keyup Escape; sleep 1
+    xdotool key Escape; sleep 2
 done
 kill -0 "$pid" 2>/dev/null && kill "$pid"
 status=0

@@ -1,7 +1,8 @@
 // The frame timer: the step h is the wall-clock time between two frames at
 // millisecond resolution, published in timeH (the draw-distance steering and
-// the read-out use it), and every moving thing is updated once per frame in
-// a fixed order.
+// the read-out use it); the step the world takes, capped, is published in
+// timeStep and summed into the game's own clock; every moving thing is
+// updated once per frame in a fixed order.
 #include "animate.h"
 
 #include <SDL/SDL.h>
@@ -12,14 +13,13 @@
 
 const int32_t milli = 1000;
 
-// The cube's penalty contact and the camera's pull diverge on long steps, so
-// a frame slower than this is simulated as this long: a slow machine plays in
-// slow motion instead of flinging the cube off the map. Within the frame
-// times the draw distance steers toward, the step is the measured one.
-const float MAX_STEP = 0.04f;
-
 static float startTime;
 static float elapsedTime;
+// elapsedTime of the previous frame; a new start begins from 0 again.
+static float time;
+// Sum of the simulated steps: the tanks fire on this clock, so a slow
+// machine's slow motion slows their fire alike.
+static float gameTime;
 
 // Widened to 64 bits so the reading is exact and never negative.
 static double clockSeconds() {
@@ -30,11 +30,13 @@ static double clockSeconds() {
 void initAnimation() {
     startTime = (float)clockSeconds();
     timeH = 0.0f;
+    timeStep = 0.0f;
+    gameTime = 0.0f;
+    time = 0.0f;
 }
 
 void animate(Cube* cube, PeopleList* people, TankList* tanks, Camera* camera, Terrain* terrain, ShotList* shots) {
-    static float time = 0.0f;
-    static float h;
+    float h;
 
     elapsedTime = (float)(clockSeconds() - startTime);
     h = elapsedTime - time;
@@ -42,9 +44,11 @@ void animate(Cube* cube, PeopleList* people, TankList* tanks, Camera* camera, Te
     timeH = h;
 
     float step = h < MAX_STEP ? h : MAX_STEP;
+    timeStep = step;
+    gameTime += step;
     updateCube(cube, step);
     updatePerson(people, cube, step, terrain);
-    updateTank(tanks, cube, step, terrain, shots, time);
+    updateTank(tanks, cube, step, terrain, shots, gameTime);
     updateShot(shots, cube, step, terrain->width, terrain->height, (int)terrain->scale);
     calcTargetView(camera, cube);
     updateCamera(camera, step);

@@ -21,9 +21,12 @@ extern const int SCREEN_HEIGHT;
 extern const int PEOPLE_COUNT;
 extern const int TANK_COUNT;
 
-// Draw distance never falls below this, so the far plane stays well beyond
-// the near plane and the follow camera on machines that are always slow.
-const int MIN_VIEW_DISTANCE = 1000;
+// Draw distance never falls below this, so the far plane (at half of it)
+// always lies beyond the cube and its text, game over included. The eye is
+// farthest then: 1000 behind the cube and 1000 above the ground under the
+// eye, which stands at most 600 (the highest a height image reaches) above
+// the ground under the cube: sqrt(1000^2 + 1600^2) = 1887, plus the cube.
+const int MIN_VIEW_DISTANCE = 4000;
 
 extern int VIEW_DISTANCE;
 extern int SHADOW;
@@ -35,6 +38,8 @@ extern int gameOver;
 extern float ratio;
 extern Uint8* keys;
 extern float timeH;
+// The step the world took this frame: timeH, capped (animate).
+extern float timeStep;
 
 extern Cube cb;
 extern Camera cam;

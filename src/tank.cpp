@@ -156,18 +156,20 @@ static void turnFromEdges(Tank* tank, int sizex, int resolution) {
     const int extent = sizex * resolution;
     const int hi = (int)(extent * 0.5 - EDGE_MARGIN);
     const int lo = (int)(extent * -0.5 + EDGE_MARGIN);
-    float target = tank->targetHeading;
-    if (tank->position.x > hi) {
-        target = 180.0f;
-    } else if (tank->position.x < lo) {
-        target = 0.0f;
-    }
+    float target;
     if (tank->position.z > hi) {
         target = 90.0f;
     } else if (tank->position.z < lo) {
         target = 270.0f;
+    } else if (tank->position.x > hi) {
+        target = 180.0f;
+    } else if (tank->position.x < lo) {
+        target = 0.0f;
+    } else {
+        return;
     }
-    if (target != tank->targetHeading) tank->targetHeading = nearestTurn(target, tank->heading);
+    // Also when the wander leg drew the raw edge value itself.
+    tank->targetHeading = nearestTurn(target, tank->heading);
 }
 
 static void setTankMaterial(TankList* list) {
@@ -212,9 +214,10 @@ int makeTankList(TankList* list, int count) {
     if (!uploadTankTexture(list)) return 0;
 
     list->head = nullptr;
+    // A tank whose node cannot be had is left out; the battle goes on.
     for (int i = 0; i < count; i++) {
         tank.id = i;
-        if (!addTank(list, tank)) return 0;
+        addTank(list, tank);
     }
     return 1;
 }

@@ -22,6 +22,7 @@ protected:
         cb.maxSpin = 4.0f;
         cb.heading = 90.0f;
         timeH = 0.02f;
+        timeStep = 0.02f;
     }
 
     void press(SDLKey key) { state[key] = 1; }
@@ -116,6 +117,15 @@ TEST_F(Controls, ReadoutPrintsTheWholeBlockWithTruncatedValues) {
     handleKeyDown();
     out = testing::internal::GetCapturedStderr();
     EXPECT_NE(std::string::npos, out.find("\nFrame Rate: >1000\n"));
+
+    // Up held on a grown cube: beyond the int range, and a NaN, saturate.
+    cb.torque = vectorInit(3e10f, -3e10f, NAN);
+    cb.momentum = vectorInit(2147483648.0f, -2147483648.0f, -2147483904.0f);
+    testing::internal::CaptureStderr();
+    handleKeyDown();
+    out = testing::internal::GetCapturedStderr();
+    EXPECT_NE(std::string::npos, out.find("\tTorque: (2147483647,-2147483648,0)\n"));
+    EXPECT_NE(std::string::npos, out.find("\tMomentum: (2147483647,-2147483648,-2147483648)\n"));
 }
 
 TEST_F(Controls, EscapeQuitsWithStatusZeroAfterTheReadout) {

@@ -13,6 +13,16 @@
 #include "tank.h"
 #include "test_terrain.h"
 
+// This test links with malloc wrapped, so a chosen allocation can fail.
+static size_t failingSize = 0;
+static int failingCountdown = 0;
+
+extern "C" void* __real_malloc(size_t size);
+extern "C" void* __wrap_malloc(size_t size) {
+    if (failingCountdown > 0 && size == failingSize && --failingCountdown == 0) return nullptr;
+    return __real_malloc(size);
+}
+
 namespace {
 
 const int GRID = 64;  // 1600 world units across
@@ -85,6 +95,14 @@ TEST_F(TankGlTest, MakeTankListBuildsModelsTextureAndTanksLastIdFirst) {
         EXPECT_FLOAT_EQ(10.0f, t->scale);
     }
     EXPECT_EQ(GL_NO_ERROR, glGetError());
+}
+
+TEST_F(TankGlTest, ATankWithoutMemoryIsLeftOutAndTheRestAreBuilt) {
+    failingSize = sizeof(TankNode);
+    failingCountdown = 2;
+    ASSERT_EQ(1, makeList(4));
+    failingCountdown = 0;
+    EXPECT_EQ((std::vector<int>{3, 2, 0}), ids());
 }
 
 TEST_F(TankGlTest, CountZeroGivesAnEmptyListWithModels) {

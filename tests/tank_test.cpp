@@ -187,6 +187,12 @@ TEST_F(TankTest, EdgeHeadingsPointBackInsideAndZWinsAtACorner) {
         EXPECT_FLOAT_EQ(c.heading, std::fmod(tank.targetHeading + 720.0f, 360.0f)) << c.x << ", " << c.z;
         EXPECT_LE(std::fabs(tank.targetHeading - tank.heading), 180.0f) << c.x << ", " << c.z;
     }
+    // A wander leg that drew the raw edge value is still turned the short way.
+    Tank tank = tankAt(0, LO - 1, 0);
+    tank.heading = 300.0f;
+    tank.targetHeading = 0.0f;
+    updateTankPosition(&tank, 0.0f, GRID, SCALE);
+    EXPECT_FLOAT_EQ(360.0f, tank.targetHeading);
 }
 
 TEST_F(TankTest, TanksAtTheNegativeCornerStayOnTheLandscapeForTenMinutes) {

@@ -4,8 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
+#include <GL/glu.h>
+#include <link.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -122,6 +128,124 @@ TEST_F(World, RollingThroughTheCrowdScoresTenAPersonAndGrowsTheCube) {
     EXPECT_GT(cb.size, 100.0f);
 }
 
+TEST_F(World, LongFramesRunTheTanksTurnsAndCirclingOnTheGameClock) {
+    // Every frame is longer than the cap, so each simulates exactly MAX_STEP.
+    cb.position = vectorInit(0.0f, getHeightAt(&ter, 0.0f, -4000.0f) + 50.0f, -4000.0f);
+    cb.momentum = cb.angularMomentum = vectorInit(0.0f, 0.0f, 0.0f);
+    cb.heading = 0.0f;
+    cam.position = vectorInit(-300.0f, cb.position.y + 150.0f, -4000.0f);
+    TankNode* tank = tankLst->head;
+    tank->position = vectorInit(cb.position.x + 300.0f, 0.0f, cb.position.z);
+    tank->lastShotTime = 0.0f;
+    Uint8 state[SDLK_LAST] = {};
+    keys = state;
+    auto longFrame = [] {
+        SDL_Delay(40);
+        handleKeyDown();
+        drawScreen();
+    };
+    longFrame();
+
+    // The engaged tank fires once 2 s of game time have passed, not 2 s of wall time.
+    int frames = 0;
+    while (tank->lastShotTime == 0.0f && frames < 100) {
+        longFrame();
+        ASSERT_FLOAT_EQ(MAX_STEP, timeStep);
+        ++frames;
+    }
+    EXPECT_NEAR(2.0f / MAX_STEP, frames, 1.5f);
+    EXPECT_NEAR(2.0f, tank->lastShotTime, 2 * MAX_STEP);
+
+    // A slow cube: Left turns the view 90 degrees a second of game time.
+    state[SDLK_LEFT] = 1;
+    longFrame();
+    float heading = cb.heading;
+    for (int frame = 0; frame < 10; ++frame) longFrame();
+    EXPECT_NEAR(heading - 10 * 90.0f * MAX_STEP, cb.heading, 0.01f);
+    state[SDLK_LEFT] = 0;
+
+    // After the game, the camera circles the cube at 20 degrees a second.
+    gameOver = 1;
+    heading = cb.heading;
+    for (int frame = 0; frame < 10; ++frame) longFrame();
+    EXPECT_NEAR(heading - 10 * 20.0f * MAX_STEP, cb.heading, 0.01f);
+    gameOver = 0;
+}
+
+TEST_F(World, GameOverAtTheShortestDrawDistanceShowsTheCubeAndBanner) {
+    // The farthest eye: 1000 behind and 1000 above the ground under it,
+    // on ground higher than the cube's.
+    const float x = 0.0f, z = 0.0f;
+    cb.position = vectorInit(x, getHeightAt(&ter, x, z) + 50.0f, z);
+    cb.momentum = cb.angularMomentum = vectorInit(0.0f, 0.0f, 0.0f);
+    float best = -1e9f;
+    for (float heading = 0.0f; heading < 360.0f; heading += 15.0f) {
+        float a = decToRad(heading);
+        float ground = getHeightAt(&ter, x - cosf(a) * 1000.0f, z - sinf(a) * 1000.0f);
+        if (ground > best) {
+            best = ground;
+            cb.heading = heading;
+        }
+    }
+    gameOver = 1;
+    calcTargetView(&cam, &cb);
+    cam.position = cam.targetPosition;
+    cam.position.y = getHeightAt(&ter, cam.position.x, cam.position.z) + 1000.0f;
+    VIEW_DISTANCE = MIN_VIEW_DISTANCE;
+    for (int frame = 0; frame < 3; ++frame) {
+        VIEW_DISTANCE = MIN_VIEW_DISTANCE;
+        drawScreen();
+    }
+    // The banner and the score are black text over a fogged, sky-blue world.
+    std::vector<unsigned char> rgb = readFrame(GL_RGB, 3);
+    int black = 0;
+    for (size_t i = 0; i < rgb.size(); i += 3) black += rgb[i] == 0 && rgb[i + 1] == 0 && rgb[i + 2] == 0;
+    EXPECT_GT(black, 300);
+    gameOver = 0;
+}
+
+TEST_F(World, SkyBoxEdgesShowNoDarkSeam) {
+    // Only the sky, seen from its centre, looking along a vertical edge of
+    // the box and a little down; no pixel can be darker than the darkest
+    // texel unless a border colour bleeds in.
+    TgaImage* sky = tgaLoad("TexSkyBox.tga");
+    ASSERT_TRUE(sky && sky->status == TGA_LOADED);
+    int darkest = 255 * 3;
+    for (int p = 0; p < sky->width * sky->height; ++p) {
+        const unsigned char* t = sky->data + 3 * p;
+        darkest = std::min(darkest, t[0] + t[1] + t[2]);
+    }
+    tgaDestroy(sky);
+    cam.position = vectorInit(0.0f, 0.0f, 0.0f);
+    for (float lookY : {-0.2f, 0.3f}) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        gluPerspective(60.0, (double)WIDTH / HEIGHT, 1.0, 1000.0);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        gluLookAt(0.0, 15.0, 0.0, 1.0, 15.0 + lookY, 1.0, 0.0, 1.0, 0.0);
+        drawSkyBox();
+        std::vector<unsigned char> rgb = readFrame(GL_RGB, 3);
+        int dark = 0;
+        for (size_t i = 0; i < rgb.size(); i += 3) dark += rgb[i] + rgb[i + 1] + rgb[i + 2] < darkest - 3;
+        EXPECT_EQ(0, dark) << "looking " << (lookY < 0 ? "down" : "up");
+    }
+}
+
+// The GL driver must still be mapped when the leak check runs at exit.
+void reportDriverAtExit() {
+    dl_iterate_phdr(
+        [](struct dl_phdr_info* info, size_t, void*) {
+            if (info->dlpi_name && strstr(info->dlpi_name, "_dri.so")) {
+                fprintf(stderr, "GL driver still loaded\n");
+                return 1;
+            }
+            return 0;
+        },
+        nullptr);
+}
+
 TEST(WorldShutdown, QuitReleasesEverythingAndExitsZero) {
     // In a fresh child process: build the world, then quit. LeakSanitizer
     // would turn anything left allocated into a non-zero status.
@@ -134,11 +258,32 @@ TEST(WorldShutdown, QuitReleasesEverythingAndExitsZero) {
             if (!buildWorld(500, 50)) exit(4);
             Shot shell = {};
             addShot(shotLst, shell);
+            atexit(reportDriverAtExit);
             quit();
         },
         ::testing::ExitedWithCode(0),
         "Quitting\n   ...Freeing People...\n   ...Freeing Tanks...\n   ...Freeing Shots...\n   ...Freeing "
-        "Terrain...\n(.|\n)*   ...done\n");
+        "Terrain...\n(.|\n)*   ...done\n(.|\n)*GL driver still loaded");
+}
+
+TEST(WorldShutdown, ATapOfEscapeBetweenTwoFramesQuits) {
+    // Pressed and released before the frame reads the key state: only the
+    // event queue still holds it.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            if (!openGlContext(WIDTH, HEIGHT)) exit(3);
+            SDL_Event tap = {};
+            tap.type = SDL_KEYDOWN;
+            tap.key.keysym.sym = SDLK_ESCAPE;
+            SDL_PushEvent(&tap);
+            tap.type = SDL_KEYUP;
+            SDL_PushEvent(&tap);
+            processEvents();
+            processEvents();
+            exit(5);
+        },
+        ::testing::ExitedWithCode(0), "Quitting");
 }
 
 }  // namespace

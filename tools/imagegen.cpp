@@ -26,9 +26,6 @@ static const float FOG_RED = 39.0f;
 static const float FOG_GREEN = 168.0f;
 static const float FOG_BLUE = 221.0f;
 
-// Sky image rows at or below this fraction form the plain patch that the sky
-// box's top face shows (texture coordinates 0.002 ... 0.1).
-static const float SKY_PLAIN_EDGE = 0.105f;
 // Eye height inside the sky box: 15 below its centre of a 200-high side.
 static const float SKY_HORIZON = 0.425f;
 
@@ -304,17 +301,18 @@ static Colour noiseTexel(int col, int row, int size) {
     return colour(v, v, v - 3);
 }
 
-// Sky by texture height t: deep blue in the plain bottom patch, the fog
-// colour up to the horizon, a pale haze just above it, deeper blue toward
-// the top, with soft clouds in between. Clouds repeat across s so that the
-// four sides meet without seams; the top row equals the plain patch.
+// Sky by texture height t: the fog colour up to the horizon, so that land
+// cut off by the far plane fades into the sky (the top face's corner patch
+// and the bottom face's texel lie there too), a pale haze just above it,
+// deeper blue toward the top, with soft clouds in between. Clouds repeat
+// across s so that the four sides meet without seams.
 static Colour skyColour(float s, float t, int size) {
     const Colour fog = colour(FOG_RED, FOG_GREEN, FOG_BLUE);
     const Colour haze = colour(150, 206, 236);
     const Colour zenith = colour(24, 92, 188);
     const Colour cloud = colour(248, 250, 252);
 
-    if (t < SKY_HORIZON) return mixColour(zenith, fog, smoothstep(SKY_PLAIN_EDGE, SKY_PLAIN_EDGE + 0.05f, t));
+    if (t < SKY_HORIZON) return fog;
     float u = (t - SKY_HORIZON) / (1 - SKY_HORIZON);
     Colour c = mixColour(fog, haze, smoothstep(0, 0.05f, u));
     float deep = smoothstep(0.03f, 1.0f, u);

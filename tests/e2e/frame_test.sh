@@ -29,7 +29,7 @@ rolled=""
 for attempt in 1 2 3; do
     start_game cubegame_320
     wait_for_frames || break
-    sleep 6  # the cube falls from 2000 units up and lands
+    wait_for_landing || break
     [ "$attempt" -eq 1 ] && check_picture
     hold i 1
     before=$(cube_position)
