@@ -9,6 +9,7 @@ packages=(
     xvfb xauth x11-utils xdotool imagemagick
     libgtest-dev libbenchmark-dev
     dpkg-dev file lintian desktop-file-utils
+    clang libclang-rt-14-dev
 )
 
 missing=()

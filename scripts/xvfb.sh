@@ -1,6 +1,8 @@
-# Sourced: starts a private Xvfb server and exports DISPLAY for it. It never
-# resets: a reset when the last client leaves would turn away the next one.
+# Sourced: starts a private Xvfb server and exports DISPLAY for it.
 #   xvfb_start WIDTH HEIGHT    xvfb_stop
+# -noreset: by default the server resets whenever its last client leaves, and
+# a client connecting during the reset (SDL closes a probe connection just
+# before it opens its own) is refused: about one start in three failed.
 xvfb_start() {
     local width=$1 height=$2 n
     for n in $(seq 90 190); do

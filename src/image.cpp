@@ -88,7 +88,7 @@ TgaImage* tgaLoad(const char* filename) {
     }
 
     // A hostile header may promise gigabytes; a file too short to hold them
-    // is refused before anything is allocated.
+    // after its ID field is refused before anything is allocated.
     size_t bytes = pixelBytes(info->width, info->height, info->depth);
     long remaining = remainingBytes(file);
     if (remaining >= 0 && (unsigned long)remaining < bytes) {
@@ -111,7 +111,9 @@ TgaImage* tgaLoad(const char* filename) {
     return info;
 }
 
-// Reads type, width, height and depth; a header cut short sets status -4.
+// Reads type, width, height and depth, and passes over the image-ID field
+// (its length is byte 0) so that the stream stands at the first pixel. A
+// header or ID field cut short sets status -4.
 void tgaLoadHeader(FILE* file, TgaImage* info) {
     uint8_t header[HEADER_SIZE];
     if (fread(header, 1, HEADER_SIZE, file) != (size_t)HEADER_SIZE) {
@@ -122,6 +124,10 @@ void tgaLoadHeader(FILE* file, TgaImage* info) {
     info->width = (int16_t)readLittle16(header + 12);
     info->height = (int16_t)readLittle16(header + 14);
     info->depth = header[16];
+
+    uint8_t id[UINT8_MAX];
+    size_t idLength = header[0];
+    if (fread(id, 1, idLength, file) != idLength) info->status = TGA_READ_FAILED;
 }
 
 // Fills the allocated block; pixels shorter than promised set status -4 and

@@ -120,6 +120,29 @@ TEST(TgaLoadFormats, TypeThreeOfDepth24IsReorderedLikeColour) {
     EXPECT_EQ(1, loaded.image->data[2]);
 }
 
+TEST(TgaLoadFormats, ImageIdFieldIsPassedOverAndCountedInTheLength) {
+    ScratchDir dir;
+    // Byte 0 gives the length of an ID field between header and pixels.
+    std::string header = tgaHeader(2, 1, 1, 24);
+    header[0] = 3;
+    writeFile("id.tga", header + "ID!" + std::string("\x01\x02\x03", 3));
+    Loaded loaded("id.tga");
+    ASSERT_EQ(TGA_LOADED, loaded.image->status);
+    EXPECT_EQ(0, memcmp("\x03\x02\x01", loaded.image->data, 3)) << "the pixel's own colour, not the ID's bytes";
+
+    // 255 bytes of ID and one 2 x 2 greyscale picture, one byte short.
+    std::string grey = tgaHeader(3, 2, 2, 8);
+    grey[0] = (char)255;
+    writeFile("long-id.tga", grey + std::string(255, 'x') + std::string("\x05\x06\x07\x08", 4));
+    Loaded full("long-id.tga");
+    ASSERT_EQ(TGA_LOADED, full.image->status);
+    EXPECT_EQ(0, memcmp("\x05\x06\x07\x08", full.image->data, 4));
+    writeFile("short.tga", grey + std::string(255, 'x') + std::string("\x05\x06\x07", 3));
+    EXPECT_EQ(TGA_READ_FAILED, loadStatus("short.tga"));
+    writeFile("cut-id.tga", grey + std::string(100, 'x'));
+    EXPECT_EQ(TGA_READ_FAILED, loadStatus("cut-id.tga"));
+}
+
 TEST(TgaLoadStatus, MissingAndUnsupportedFiles) {
     ScratchDir dir;
     EXPECT_EQ(TGA_OPEN_FAILED, loadStatus("nowhere.tga"));

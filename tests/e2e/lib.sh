@@ -144,6 +144,13 @@ quit_game() {
     wait "$GAME_PID" || status=$?
     GAME_PID=""
     check "exit status 0 (got $status)" [ "$status" -eq 0 ]
+    check "no sanitizer report, leaks included" no_sanitizer_report "$RUN_DIR/stderr"
+}
+
+# no_sanitizer_report FILE: AddressSanitizer, LeakSanitizer and the
+# undefined-behaviour checks all print through one of these lines.
+no_sanitizer_report() {
+    ! grep -qE "^(==[0-9]+==ERROR: |SUMMARY: [A-Za-z]+Sanitizer)|runtime error: " "$1"
 }
 
 # The shut-down block, in order, at the end of standard error.
