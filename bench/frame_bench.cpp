@@ -20,6 +20,7 @@
 #include "animate.h"
 #include "imagegen.h"
 #include "main.h"
+#include "world.h"
 
 namespace {
 
@@ -48,31 +49,6 @@ std::vector<PathShot> cameraPath() {
                                                 e < 2 ? (e == 0 ? 6000.0f : -6000.0f) : 0.0f, 90.0f * e, 0});
     for (int a = 0; a < 360; a += 45) path.push_back({800.0f, 800.0f, (float)a, 1});
     return path;
-}
-
-bool buildWorld() {
-    peopleLst = (PeopleList*)calloc(1, sizeof(PeopleList));
-    tankLst = (TankList*)calloc(1, sizeof(TankList));
-    shotLst = (ShotList*)calloc(1, sizeof(ShotList));
-    initCube(&cb);
-    initCamera(&cam);
-    initTerrain(&ter);
-    if (!ter.blockLists) return false;
-    if (makeList(peopleLst, PEOPLE_COUNT, ter.width, ter.height, (int)ter.scale) != 1) return false;
-    if (makeTankList(tankLst, TANK_COUNT) != 1) return false;
-    randomTankPlacement(tankLst, ter.width, ter.height, (int)ter.scale);
-    return true;
-}
-
-void gatherCrowd(float x, float z) {
-    for (int k = 0; k < CROWD_AROUND_CUBE; k++) {
-        Person p = {};
-        p.id = 1000000 + k;
-        const float r = 20.0f + (float)(k * 7 % 400);
-        const float a = (float)k * 0.37f;
-        p.position = vectorInit(x + r * cosf(a), 0.0f, z + r * sinf(a));
-        addPerson(peopleLst, p);
-    }
 }
 
 void placeShot(const PathShot& s, int viewDistance, bool moveCube) {
@@ -148,7 +124,7 @@ int main(int argc, char* argv[]) {
     setStartSwitches();
     setupOpengl(SCREEN_WIDTH, SCREEN_HEIGHT);
     srand(SEED);
-    if (!buildWorld()) {
+    if (!buildWorld(PEOPLE_COUNT, TANK_COUNT)) {
         fprintf(stderr, "frame_bench: the world could not be built\n");
         return 1;
     }
@@ -172,7 +148,7 @@ int main(int argc, char* argv[]) {
                 const bool moved = k == 0 || s.x != path[k - 1].x || s.z != path[k - 1].z;
                 placeShot(s, distance, moved);
                 if (!gathered) {
-                    gatherCrowd(s.x, s.z);
+                    gatherCrowd(s.x, s.z, CROWD_AROUND_CUBE);
                     gathered = true;
                 }
                 // Alternate which drawing goes first, so neither always

@@ -21,6 +21,7 @@
 
 #include "animate.h"
 #include "main.h"
+#include "world.h"
 
 namespace {
 
@@ -233,17 +234,7 @@ bool startGame(unsigned int seed) {
         return false;
     }
     setupOpengl(SCREEN_WIDTH, SCREEN_HEIGHT);
-    peopleLst = (PeopleList*)calloc(1, sizeof(PeopleList));
-    tankLst = (TankList*)calloc(1, sizeof(TankList));
-    shotLst = (ShotList*)calloc(1, sizeof(ShotList));
-    if (!peopleLst || !tankLst || !shotLst) return false;
-    initCube(&cb);
-    initCamera(&cam);
-    initTerrain(&ter);
-    if (!ter.blockLists) return false;
-    if (makeList(peopleLst, PEOPLE_COUNT, ter.width, ter.height, (int)ter.scale) != 1) return false;
-    if (makeTankList(tankLst, TANK_COUNT) != 1) return false;
-    randomTankPlacement(tankLst, ter.width, ter.height, (int)ter.scale);
+    if (!buildWorld(PEOPLE_COUNT, TANK_COUNT)) return false;
     initAnimation();
     SDL_EnableKeyRepeat(1, 1);
     return true;
@@ -253,16 +244,7 @@ bool startGame(unsigned int seed) {
 // SDL stays up: its GL driver must still be loaded when LeakSanitizer looks
 // at the driver's own blocks at exit, or they cannot be told from ours.
 void stopGame() {
-    destroyPersonList(peopleLst);
-    destroyTankList(tankLst);
-    destroyShotList(shotLst);
-    peopleLst = nullptr;
-    tankLst = nullptr;
-    shotLst = nullptr;
-    deleteTerrain(&ter);
-    destroyCube(&cb);
-    tgaDestroy(skyBoxImage);
-    skyBoxImage = nullptr;
+    releaseWorld();
 }
 
 // Blocks whose list is dirty now, to count rebuilds across a frame.

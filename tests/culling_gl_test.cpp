@@ -19,6 +19,7 @@
 #include "main.h"
 #include "scratch_dir.h"
 #include "test_terrain.h"
+#include "world.h"
 
 // The frame timer reads this clock: every frame is exactly one step long,
 // so both plays simulate the same world.
@@ -62,33 +63,6 @@ std::vector<PathShot> cameraPath() {
     path.push_back({-corner, corner, 300.0f, 30000, 0});
     for (int a = 0; a < 360; a += 90) path.push_back({800.0f, 800.0f, (float)a, 5000, 1});
     return path;
-}
-
-// Every record as start-up makes it, with the build's crowd and tanks.
-bool buildWorld() {
-    peopleLst = (PeopleList*)calloc(1, sizeof(PeopleList));
-    tankLst = (TankList*)calloc(1, sizeof(TankList));
-    shotLst = (ShotList*)calloc(1, sizeof(ShotList));
-    initCube(&cb);
-    initCamera(&cam);
-    initTerrain(&ter);
-    if (!ter.blockLists) return false;
-    if (makeList(peopleLst, PEOPLE, ter.width, ter.height, (int)ter.scale) != 1) return false;
-    if (makeTankList(tankLst, TANKS) != 1) return false;
-    randomTankPlacement(tankLst, ter.width, ter.height, (int)ter.scale);
-    return true;
-}
-
-// People packed around the cube, some of them under it.
-void gatherCrowd(float x, float z) {
-    for (int k = 0; k < CROWD_AROUND_CUBE; k++) {
-        Person p = {};
-        p.id = 1000000 + k;
-        const float r = 20.0f + (float)(k * 7 % 400);
-        const float a = (float)k * 0.37f;
-        p.position = vectorInit(x + r * cosf(a), 0.0f, z + r * sinf(a));
-        addPerson(peopleLst, p);
-    }
 }
 
 void placeShot(const PathShot& s) {
@@ -176,7 +150,7 @@ Play playPath(int cull) {
     setStartSwitches();
     CULL_HIDDEN = cull;
     srand(SEED);
-    if (!buildWorld()) {
+    if (!buildWorld(PEOPLE, TANKS)) {
         play.failure = "world not built";
         return play;
     }
@@ -187,7 +161,7 @@ Play playPath(int cull) {
         const PathShot& s = path[k];
         if (k == 0 || s.x != path[k - 1].x || s.z != path[k - 1].z) {
             moveCube(s);
-            if (k == 0) gatherCrowd(s.x, s.z);
+            if (k == 0) gatherCrowd(s.x, s.z, CROWD_AROUND_CUBE);
         }
         placeShot(s);
         fakeTicks += STEP_MS;

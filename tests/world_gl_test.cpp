@@ -19,27 +19,12 @@
 #include "gl_context.h"
 #include "main.h"
 #include "scratch_dir.h"
+#include "world.h"
 
 namespace {
 
 const int WIDTH = 320;
 const int HEIGHT = 240;
-
-// Every record as start-up makes it, from the images in the current folder,
-// with a smaller crowd; 1 when each part was built.
-int buildWorld(int people, int tanks) {
-    peopleLst = (PeopleList*)calloc(1, sizeof(PeopleList));
-    tankLst = (TankList*)calloc(1, sizeof(TankList));
-    shotLst = (ShotList*)calloc(1, sizeof(ShotList));
-    initCube(&cb);
-    initCamera(&cam);
-    initTerrain(&ter);
-    if (!ter.blockLists) return 0;
-    if (makeList(peopleLst, people, ter.width, ter.height, (int)ter.scale) != 1) return 0;
-    if (makeTankList(tankLst, tanks) != 1) return 0;
-    randomTankPlacement(tankLst, ter.width, ter.height, (int)ter.scale);
-    return 1;
-}
 
 class World : public ::testing::Test {
 protected:
@@ -54,18 +39,7 @@ protected:
         initAnimation();
     }
 
-    void TearDown() override {
-        destroyPersonList(peopleLst);
-        destroyTankList(tankLst);
-        destroyShotList(shotLst);
-        peopleLst = nullptr;
-        tankLst = nullptr;
-        shotLst = nullptr;
-        deleteTerrain(&ter);
-        destroyCube(&cb);
-        tgaDestroy(skyBoxImage);
-        skyBoxImage = nullptr;
-    }
+    void TearDown() override { releaseWorld(); }
 
     // The last frame, read from the back buffer, which Mesa's swap on Xvfb
     // copies rather than discards.
