@@ -23,10 +23,11 @@ game_over() {
     grep -P "^\tMomentum: \(" "$RUN_DIR/stderr" | tail -n 1 | grep -q "(0,0,0)"
 }
 
-# Tanks may shoot the cube down before the roll is measured; a new game
+# Tanks may shoot the cube down before the roll is measured, the more so on
+# a fast machine, where game time keeps up with the wall clock; a new game
 # (a new random landscape population) then tries again.
 rolled=""
-for attempt in 1 2 3; do
+for attempt in 1 2 3 4 5 6; do
     start_game cubegame_320
     wait_for_frames || break
     wait_for_landing || break
@@ -34,7 +35,7 @@ for attempt in 1 2 3; do
     hold i 1
     before=$(cube_position)
     lines_before=$(wc -l <"$RUN_DIR/stderr")
-    hold Up 4
+    hold Up 2
     hold i 1
     after=$(cube_position)
     check "read-out printed while i was held" [ "$(wc -l <"$RUN_DIR/stderr")" -gt "$lines_before" ]
@@ -49,6 +50,6 @@ for attempt in 1 2 3; do
     quit_game
     break
 done
-check "the roll was measured in one of three games" [ -n "$rolled" ]
+check "the roll was measured in one of six games" [ -n "$rolled" ]
 check "shut-down lines in order" shutdown_lines_in_order "$RUN_DIR/stderr"
 finish
