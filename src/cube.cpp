@@ -384,12 +384,14 @@ void drawCube(Cube* cube) {
 }
 
 void renderCubeShadow(Cube* cube, float x, float y, float z) {
-    // The first face's box covers the whole view, which leaves the stencil
-    // zero everywhere whatever it held; each later face starts from that.
+    // Drawing everything, the first face's box covers the whole view, which
+    // leaves the stencil zero everywhere whatever it held; each later face
+    // starts from that. The culled drawing clears the stencil with the frame
+    // instead, so every face's box can keep to its rectangle.
     ShadowView view;
     if (CULL_HIDDEN == 1) readShadowView(&view);
     for (int face = 0; face < 6; face++) {
-        shadeShadowFace(cube, SHADOW_FACES[face], x, y, z, CULL_HIDDEN == 1 && face > 0 ? &view : nullptr);
+        shadeShadowFace(cube, SHADOW_FACES[face], x, y, z, CULL_HIDDEN == 1 ? &view : nullptr);
     }
 }
 

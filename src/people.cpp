@@ -255,16 +255,35 @@ static void applyAdditions(PeopleList* list, PersonNode** additions) {
     free(additions);
 }
 
-static void drawStickFigure() {
-    glColor3f(0.0f, 0.0f, 0.0f);
-    glDisable(GL_CULL_FACE);
-    glDisable(GL_LIGHTING);
+static void stickFigureQuads() {
     glBegin(GL_QUADS);
     for (int q = 0; q < STICK_QUADS; q++)
         for (int v = 0; v < 4; v++) glVertex3f(STICK_FIGURE[q][v][0], STICK_FIGURE[q][v][1], 0.0f);
     glEnd();
+}
+
+static void setStickFigureState() {
+    glColor3f(0.0f, 0.0f, 0.0f);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_LIGHTING);
+}
+
+static void restoreStickFigureState() {
     glEnable(GL_CULL_FACE);
     glEnable(GL_LIGHTING);
+}
+
+static void drawStickFigure() {
+    setStickFigureState();
+    stickFigureQuads();
+    restoreStickFigureState();
+}
+
+// Culling, the stick figures' state is set once for the whole crowd rather
+// than in each figure: every change of it costs the driver more than the
+// figure's quads. The quads and their order stay the same.
+static bool stickStateOnce() {
+    return CULL_HIDDEN == 1 && TRANSPARENCY != 1;
 }
 
 static void drawPicture(unsigned int texture, const float quad[4][4]) {
@@ -323,7 +342,7 @@ static void drawFigure(const PeopleList* list, const PersonNode* node) {
     glPushMatrix();
     glTranslatef(node->position.x, node->position.y + FEET_LIFT, node->position.z);
     glRotatef(node->angle, 0.0f, 1.0f, 0.0f);
-    glCallList(list->displayList);
+    glCallList(stickStateOnce() ? list->displayList + 1 : list->displayList);
     glPopMatrix();
     drawnPeople++;
 }
@@ -348,9 +367,16 @@ int makeList(PeopleList* list, int count, int sizex, int sizez, int resolution) 
     Person templ = {};
     if (TRANSPARENCY == 1 && !loadPersonTextures(&templ)) return 0;
 
-    list->displayList = glGenLists(1);
+    // The figure, then the stick figure's quads alone (drawn with the state
+    // set once for the crowd). The quads go through a list like the figure,
+    // since a list may split them into triangles otherwise than the driver
+    // splits quads given one by one, and the depths follow the split.
+    list->displayList = glGenLists(2);
     glNewList(list->displayList, GL_COMPILE);
     drawPerson(&templ);
+    glEndList();
+    glNewList(list->displayList + 1, GL_COMPILE);
+    stickFigureQuads();
     glEndList();
 
     fprintf(stderr, "\nInitialising people sizex:%d sizez:%d resolution:%d \n", sizex, sizez, resolution);
@@ -543,6 +569,7 @@ void drawHorde(PeopleList* list, Cube* cube, Terrain*) {
     }
     Frustum view;
     if (CULL_HIDDEN == 1) viewFrustum(&view);
+    if (stickStateOnce()) setStickFigureState();
     const BucketWindow w = windowAround(list, cube);
     for (int i = w.x0; i < w.x1; i++) {
         for (int j = w.z0; j < w.z1; j++) {
@@ -555,6 +582,7 @@ void drawHorde(PeopleList* list, Cube* cube, Terrain*) {
             for (const PersonNode* node = first; node; node = node->next) drawFigure(list, node);
         }
     }
+    if (stickStateOnce()) restoreStickFigureState();
 }
 
 int getDrawnPeopleCount() {

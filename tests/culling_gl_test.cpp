@@ -259,6 +259,26 @@ int firstDifferentFrame(const std::string& a, const std::string& b) {
     return -1;
 }
 
+// Which buffers of frame f differ, and in how many pixels.
+std::string frameDifference(const std::string& a, const std::string& b, int f) {
+    const size_t pixels = (size_t)WIDTH * HEIGHT;
+    const size_t base = (size_t)f * pixels * 9;
+    const struct {
+        const char* name;
+        size_t offset, bytes;
+    } parts[] = {{"colour", 0, 4}, {"depth", 4 * pixels, 4}, {"stencil", 8 * pixels, 1}};
+    std::string out;
+    for (const auto& part : parts) {
+        size_t differing = 0;
+        for (size_t p = 0; p < pixels; p++)
+            if (a.compare(base + part.offset + p * part.bytes, part.bytes, b, base + part.offset + p * part.bytes,
+                          part.bytes) != 0)
+                differing++;
+        out += std::string(" ") + part.name + " " + std::to_string(differing);
+    }
+    return out;
+}
+
 TEST(Culling, FramesAndWorldMatchDrawingEverything) {
     ScratchDir dir;
     dir.writeGameImages();
@@ -268,7 +288,9 @@ TEST(Culling, FramesAndWorldMatchDrawingEverything) {
     ASSERT_EQ("", culled.failure);
     ASSERT_EQ(cameraPath().size() * WIDTH * HEIGHT * 9, all.frames.size());
     ASSERT_EQ(all.frames.size(), culled.frames.size());
-    EXPECT_EQ(-1, firstDifferentFrame(all.frames, culled.frames)) << "frame of the camera path that differs";
+    const int differs = firstDifferentFrame(all.frames, culled.frames);
+    EXPECT_EQ(-1, differs) << "frame of the camera path that differs; pixels differing:"
+                           << (differs < 0 ? "" : frameDifference(all.frames, culled.frames, differs));
     EXPECT_TRUE(all.state == culled.state) << "the world after the path differs";
     // The culling must have had something to leave out.
     EXPECT_LT(culled.blocks, all.blocks);
