@@ -7,6 +7,7 @@
 #include <GL/gl.h>
 
 #include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -22,6 +23,7 @@ const int PLACEMENT_SPEED_OFFSET = 45;
 const float FLIGHT_RADIUS = 500.0f;
 const double EDGE_MARGIN = 2000.0;
 const float TOP_SPEED = 45.0f;
+const int TOP_SPEED_UNITS = 45;
 const int WANDER_ROLL = 100;
 const int WANDER_KEEP = 95;  // rolls 1 ... 95 keep the velocity
 const int WANDER_STEP_RANGE = 20;  // steps -9 ... 10
@@ -71,11 +73,38 @@ enum BucketSight { BUCKET_HIDDEN, BUCKET_PARTLY, BUCKET_WHOLLY };
 
 static int drawnPeople;
 
+// Walkers' headings by whole-unit velocity (x, z), each worked out once by
+// findDirection itself: nearly every walker's velocity is whole units, and
+// the arc cosine was a third of the crowd's update.
+static float wholeVelocityDirections[2 * TOP_SPEED_UNITS + 1][2 * TOP_SPEED_UNITS + 1];
+static bool wholeVelocityDirectionsReady;
+
 // Truncates toward zero. NaN and values beyond int's range give INT_MIN, as
 // the processor's own conversion does, so nothing downstream is undefined.
 static int truncateToInt(double value) {
     if (!(value > INT_MIN - 1.0 && value < INT_MAX + 1.0)) return INT_MIN;
     return (int)value;
+}
+
+static void fillWholeVelocityDirections() {
+    for (int x = -TOP_SPEED_UNITS; x <= TOP_SPEED_UNITS; x++)
+        for (int z = -TOP_SPEED_UNITS; z <= TOP_SPEED_UNITS; z++)
+            wholeVelocityDirections[x + TOP_SPEED_UNITS][z + TOP_SPEED_UNITS] =
+                findDirection(vectorInit(0.0f, 0.0f, 0.0f), vectorInit((float)x, 0.0f, (float)z));
+    wholeVelocityDirectionsReady = true;
+}
+
+static bool wholeSpeed(float v) {
+    return v >= -TOP_SPEED && v <= TOP_SPEED && v == (float)(int)v;
+}
+
+// The same value as findDirection from the origin to the velocity. A -0
+// component reads the +0 entry, which is equal: acos(-0) is acos(0).
+static float walkingDirection(Vector velocity) {
+    if (!wholeSpeed(velocity.x) || !wholeSpeed(velocity.z))
+        return findDirection(vectorInit(0.0f, 0.0f, 0.0f), velocity);
+    if (!wholeVelocityDirectionsReady) fillWholeVelocityDirections();
+    return wholeVelocityDirections[(int)velocity.x + TOP_SPEED_UNITS][(int)velocity.z + TOP_SPEED_UNITS];
 }
 
 // Unclamped bucket index of one coordinate: coord / steprate + 125. A zero
@@ -484,7 +513,10 @@ void updateAI(Person* person, Cube* cube, int sizex, int resolution) {
     const float dz = person->position.z - cube->position.z;
     const bool inside = lo < person->position.x && person->position.x < hi && lo < person->position.z &&
                         person->position.z < hi;
-    if (pithag(dx, dz) < FLIGHT_RADIUS && inside) {
+    // Either offset alone at the radius already puts the distance there;
+    // most of the crowd is settled by that, without the square root.
+    const bool near = fabsf(dx) < FLIGHT_RADIUS && fabsf(dz) < FLIGHT_RADIUS && pithag(dx, dz) < FLIGHT_RADIUS;
+    if (near && inside) {
         person->velocity.x = dx;
         person->velocity.z = dz;
         return;
@@ -524,7 +556,7 @@ void updatePersonPosition(Person* person, Terrain* terrain, float dt) {
         person->velocity.x = 0.0f;
     }
 
-    person->angle = PICTURE_TURN - findDirection(vectorInit(0.0f, 0.0f, 0.0f), person->velocity);
+    person->angle = PICTURE_TURN - walkingDirection(person->velocity);
     person->position.x += person->velocity.x * dt;
     person->position.y = getHeightAt(terrain, person->position.x, person->position.z);
     person->position.z += person->velocity.z * dt;

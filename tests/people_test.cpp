@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <set>
 #include <vector>
 
@@ -211,6 +212,20 @@ TEST_F(Crowd, WalkingReadsTheGroundBetweenTheXAndZSteps) {
     EXPECT_FLOAT_EQ(215.0f, p.position.z);
     EXPECT_NEAR(2.0f * 3400.0f / 25.0f, p.position.y, 1e-3);
     EXPECT_NEAR(270.0f - findDirection(vectorInit(0, 0, 0), vectorInit(45, 0, 30)), p.angle, 1e-4);
+}
+
+// The heading of every whole-unit velocity comes from a table: it must be
+// findDirection's value to the bit, signed zeros and fractions included.
+TEST_F(Crowd, WalkingHeadingIsFindDirectionsToTheBit) {
+    std::vector<float> speeds = {-0.0f, 0.5f, -44.5f, 12.25f};
+    for (int v = -45; v <= 45; v++) speeds.push_back((float)v);
+    for (float vx : speeds)
+        for (float vz : speeds) {
+            Person p = makePerson(0, 100.0f, 200.0f, vx, vz);
+            updatePersonPosition(&p, &terrain.t, 0.0f);
+            const float expected = 270.0f - findDirection(vectorInit(0, 0, 0), vectorInit(vx, 0, vz));
+            ASSERT_EQ(0, memcmp(&expected, &p.angle, sizeof expected)) << "velocity " << vx << ", " << vz;
+        }
 }
 
 TEST_F(Crowd, CrushBoxTruncatesDistances) {
