@@ -1,10 +1,10 @@
 // Whole frames through drawScreen in a real OpenGL window, for one build's
 // screen, crowd and tanks: a seeded world, a fixed camera path (the cube in
 // a crowd, the map's edges and corners, the high game-over camera), at draw
-// distances 2500, 5000 and 8000. Each frame of the path is drawn twice,
-// culling and drawing everything, in alternating order, so both are timed
-// on the same machine at the same moment. Needs DISPLAY (bench/frame_bench.sh
-// starts a private Xvfb and runs every build).
+// distances 2500, 5000 and 8000. Each frame of the path is drawn twice, the
+// game's way and the way before (CULL_HIDDEN 0), in alternating order, so
+// both are timed on the same machine at the same moment. Needs DISPLAY
+// (bench/frame_bench.sh starts a private Xvfb and runs every build).
 #include <GL/gl.h>
 #include <SDL/SDL.h>
 #include <unistd.h>
@@ -179,7 +179,8 @@ int main(int argc, char* argv[]) {
     if (!freopen("/dev/null", "w", stderr)) return 1;
     if (header) {
         printf("renderer: %s (%s)\n", (const char*)glGetString(GL_RENDERER), (const char*)glGetString(GL_VERSION));
-        printf("ms a frame through drawScreen (median, 95th percentile); old = everything around the cube, new = culled;\n");
+        printf("ms a frame through drawScreen (median, 95th percentile); old = the drawing before culling and\n");
+        printf("the same-pixel savings (CULL_HIDDEN 0), new = the game's drawing;\n");
         printf("ratio = old median / new median; blocks, people, tanks drawn a frame on average;\n");
         printf("fill = ms to fill the whole view once with textured, fogged, depth-tested pixels.\n\n");
         printf("%-17s %5s | %15s | %15s | %6s | %18s | %18s | %5s\n", "build", "D", "old med   p95", "new med   p95",

@@ -35,8 +35,10 @@ extern int WIRE_FRAME;
 extern int TERRAIN_DEFORMING;
 extern int TRANSPARENCY;
 // 1: terrain blocks, people and tanks wholly outside the view are not sent
-// to OpenGL. The pictures are the same either way; tests and benchmarks
-// compare the two.
+// to OpenGL, and the frame is drawn in the cheaper ways that give the same
+// pixels (the sky after the ground, the figures' state set once, the
+// stencil cleared with the frame). The pictures are the same either way;
+// tests and benchmarks compare the two.
 extern int CULL_HIDDEN;
 extern int gameOver;
 extern float ratio;
