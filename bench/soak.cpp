@@ -15,19 +15,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <malloc.h>
 #include <unistd.h>
 #include <map>
 #include <vector>
 
 #include "animate.h"
 #include "main.h"
+#include "memory.h"
 #include "world.h"
 
-#if defined(__SANITIZE_ADDRESS__)
-// The sanitizer's own count of live blocks (its header comes with clang only).
-extern "C" size_t __sanitizer_get_current_allocated_bytes();
-#endif
 
 namespace {
 
@@ -105,28 +101,6 @@ void requestStop(int) {
 int keyRandom(int range) {
     keySeed = keySeed * 1103515245u + 12345u;
     return (int)((keySeed >> 16) % (unsigned int)range);
-}
-
-double residentMegabytes() {
-    FILE* statm = fopen("/proc/self/statm", "r");
-    if (!statm) return 0.0;
-    long size = 0, resident = 0;
-    int read = fscanf(statm, "%ld %ld", &size, &resident);
-    fclose(statm);
-    return read == 2 ? resident * (double)sysconf(_SC_PAGESIZE) / (1024.0 * 1024.0) : 0.0;
-}
-
-// Bytes the process holds from malloc (the game's, the driver's, the X
-// libraries'): set beside the RSS, it tells blocks still held from memory
-// the allocator has not given back.
-double heapMegabytes() {
-#if defined(__SANITIZE_ADDRESS__)
-    const double bytes = (double)__sanitizer_get_current_allocated_bytes();
-#else
-    const struct mallinfo2 info = mallinfo2();
-    const double bytes = (double)info.uordblks + (double)info.hblkhd;
-#endif
-    return bytes / (1024.0 * 1024.0);
 }
 
 // Highest name the game holds in its records, to bound the scans below.
