@@ -23,7 +23,7 @@ const int PLACEMENT_SPEED_OFFSET = 45;
 const float FLIGHT_RADIUS = 500.0f;
 const double EDGE_MARGIN = 2000.0;
 const float TOP_SPEED = 45.0f;
-const int TOP_SPEED_UNITS = 45;
+const int TOP_SPEED_UNITS = 45;  // TOP_SPEED in whole units
 const int WANDER_ROLL = 100;
 const int WANDER_KEEP = 95;  // rolls 1 ... 95 keep the velocity
 const int WANDER_STEP_RANGE = 20;  // steps -9 ... 10
@@ -371,7 +371,8 @@ static void drawFigure(const PeopleList* list, const PersonNode* node) {
     glPushMatrix();
     glTranslatef(node->position.x, node->position.y + FEET_LIFT, node->position.z);
     glRotatef(node->angle, 0.0f, 1.0f, 0.0f);
-    glCallList(stickStateOnce() ? list->displayList + 1 : list->displayList);
+    // A crowd whose lists could not be made (name 0) draws nothing either way.
+    glCallList(stickStateOnce() && list->displayList != 0 ? list->displayList + 1 : list->displayList);
     glPopMatrix();
     drawnPeople++;
 }
