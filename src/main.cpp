@@ -99,9 +99,10 @@ static void setProjectionAndFog() {
     gluPerspective(FIELD_OF_VIEW, ratio, NEAR_PLANE, farPlane);
 }
 
-// Toward zero, saturating: a held Up drives the torque past the int range,
-// where a plain cast is undefined.
-static int truncated(float value) {
+// Toward zero, saturating (NaN reads 0): a held Up drives the torque past
+// the int range, where a plain cast is undefined, and the read-out should
+// show the nearest number it can.
+static int truncateSaturating(float value) {
     if (std::isnan(value)) return 0;
     if (value >= 2147483648.0f) return INT_MAX;
     if (value < -2147483648.0f) return INT_MIN;
@@ -109,7 +110,7 @@ static int truncated(float value) {
 }
 
 static void printVector(const char* label, Vector v) {
-    fprintf(stderr, "\t%s: (%d,%d,%d)\n", label, truncated(v.x), truncated(v.y), truncated(v.z));
+    fprintf(stderr, "\t%s: (%d,%d,%d)\n", label, truncateSaturating(v.x), truncateSaturating(v.y), truncateSaturating(v.z));
 }
 
 static void printReadout() {
@@ -536,7 +537,7 @@ void displayScore() {
 
 void displaySize() {
     char text[32];
-    snprintf(text, sizeof text, "%d meters", truncated(cb.size));
+    snprintf(text, sizeof text, "%d meters", truncateSaturating(cb.size));
     drawText(text, cb.position.x, cb.position.y + 200.0f, cb.position.z);
 }
 
