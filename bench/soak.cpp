@@ -212,13 +212,6 @@ bool startGame(unsigned int seed) {
     return true;
 }
 
-// What quit() releases, without its exit, so the soak keeps its own status.
-// SDL stays up: its GL driver must still be loaded when LeakSanitizer looks
-// at the driver's own blocks at exit, or they cannot be told from ours.
-void stopGame() {
-    releaseWorld();
-}
-
 // Blocks whose list is dirty now, to count rebuilds across a frame.
 void markDirty(std::vector<char>* dirty) {
     dirty->resize((size_t)ter.blocksX * ter.blocksZ);
@@ -385,7 +378,10 @@ int main(int argc, char* argv[]) {
     }
     printf(drifts ? "soak: %d drifts\n" : "soak: nothing drifted\n", drifts);
     fflush(stdout);
-    stopGame();
+    // What quit() releases, without its exit, so the soak keeps its own status.
+    // SDL stays up: its GL driver must still be loaded when LeakSanitizer looks
+    // at the driver's own blocks at exit, or they cannot be told from ours.
+    releaseWorld();
     if (drifts) return 1;
     return played < minutes ? 3 : 0;
 }
