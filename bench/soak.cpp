@@ -130,8 +130,8 @@ int dirtyBlocks() {
     return dirty;
 }
 
-// People in the buckets, and how many of them the crowd itself would file
-// anew: they sit in a bucket other than the one their position says.
+// People in the buckets, and how many of them sit in a bucket other than
+// the one the crowd files their position in.
 void countBuckets(int* filed, int* misfiled) {
     *filed = 0;
     *misfiled = 0;
@@ -139,7 +139,9 @@ void countBuckets(int* filed, int* misfiled) {
         for (int j = 0; j < BUCKET_COUNT; j++)
             for (PersonNode* node = *peopleLst->buckets[i][j]; node; node = node->next) {
                 (*filed)++;
-                if (needUpdate(*node, i, j, peopleLst->steprate)) (*misfiled)++;
+                if (getPersonBucket(peopleLst, node->position.x) != i ||
+                    getPersonBucket(peopleLst, node->position.z) != j)
+                    (*misfiled)++;
             }
 }
 

@@ -440,8 +440,8 @@ int addPerson(PeopleList* list, Person person) {
     static_cast<Person&>(*node) = person;
     node->bucketX = 0;
     node->bucketZ = 0;
-    const int bx = clampBucket(bucketIndex(person.position.x, list->steprate));
-    const int bz = clampBucket(bucketIndex(person.position.z, list->steprate));
+    const int bx = getPersonBucket(list, person.position.x);
+    const int bz = getPersonBucket(list, person.position.z);
     pushNode(list->buckets[bx][bz], node);
     list->count++;
     return 1;
@@ -569,6 +569,10 @@ int needUpdate(Person person, int bucketX, int bucketZ, int steprate) {
     const int bx = bucketIndex(person.position.x, steprate);
     const int bz = bucketIndex(person.position.z, steprate);
     return bx == bucketX && bz == bucketZ ? 0 : 1;
+}
+
+int getPersonBucket(const PeopleList* list, float coord) {
+    return clampBucket(bucketIndex(coord, list->steprate));
 }
 
 // The box is as wide and deep as the cube and reaches a whole edge above and
