@@ -110,7 +110,8 @@ static int truncateSaturating(float value) {
 }
 
 static void printVector(const char* label, Vector v) {
-    fprintf(stderr, "\t%s: (%d,%d,%d)\n", label, truncateSaturating(v.x), truncateSaturating(v.y), truncateSaturating(v.z));
+    fprintf(stderr, "\t%s: (%d,%d,%d)\n", label, truncateSaturating(v.x), truncateSaturating(v.y),
+            truncateSaturating(v.z));
 }
 
 static void printReadout() {

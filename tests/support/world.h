@@ -17,8 +17,8 @@ struct Viewpoint {
 
 // The cube in a crowd, turning so that people, blocks and tanks cross the
 // view's edges; near the far plane; every map corner looking out and in;
-// the middle of every edge looking along it; a draw distance beyond the
-// map; and the high game-over camera.
+// the middle of every edge; a draw distance beyond the map; and the high
+// game-over camera.
 std::vector<Viewpoint> cameraPath();
 
 // Frame k of the path: the cube set down at rest where the path moves on,
