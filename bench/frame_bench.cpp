@@ -1,9 +1,9 @@
 // Whole frames through drawScreen in a real OpenGL window, for one build's
-// screen, crowd and tanks: a seeded world, a fixed camera path (the cube in
-// a crowd, the map's edges and corners, the high game-over camera), at draw
-// distances 2500, 5000 and 8000. Each frame of the path is drawn twice, the
-// game's way and the way before (CULL_HIDDEN 0), in alternating order, so
-// both are timed on the same machine at the same moment. Needs DISPLAY
+// screen, crowd and tanks: a seeded world, the culling test's camera path
+// (world.h) at draw distances 2500, 5000 and 8000, each drawing one 30 ms
+// step on the fake clock. Each frame of the path is drawn twice, the game's
+// way and the way before (CULL_HIDDEN 0), in alternating order, so both are
+// timed on the same machine at the same moment. Needs DISPLAY
 // (bench/frame_bench.sh starts a private Xvfb and runs every build).
 #include <GL/gl.h>
 #include <SDL/SDL.h>
@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "animate.h"
+#include "fake_clock.h"
 #include "imagegen.h"
 #include "main.h"
 #include "world.h"
@@ -28,44 +29,7 @@ const int SEED = 2026;
 const int DRAW_DISTANCES[] = {2500, 5000, 8000};
 const int PASSES = 2;  // the path is flown this many times per distance
 const int CROWD_AROUND_CUBE = 2000;
-
-struct PathShot {
-    float x, z;
-    float heading;
-    int over;
-};
-
-std::vector<PathShot> cameraPath() {
-    std::vector<PathShot> path;
-    for (int a = 0; a < 360; a += 30) path.push_back({0.0f, 0.0f, (float)a, 0});
-    const float corner = 6000.0f;
-    for (int cx = -1; cx <= 1; cx += 2)
-        for (int cz = -1; cz <= 1; cz += 2) {
-            const float out = cx > 0 ? (cz > 0 ? 45.0f : 315.0f) : (cz > 0 ? 135.0f : 225.0f);
-            path.push_back({cx * corner, cz * corner, out, 0});
-            path.push_back({cx * corner, cz * corner, out + 180.0f, 0});
-        }
-    for (int e = 0; e < 4; e++) path.push_back({e < 2 ? 0.0f : (e == 2 ? 6000.0f : -6000.0f),
-                                                e < 2 ? (e == 0 ? 6000.0f : -6000.0f) : 0.0f, 90.0f * e, 0});
-    for (int a = 0; a < 360; a += 45) path.push_back({800.0f, 800.0f, (float)a, 1});
-    return path;
-}
-
-void placeShot(const PathShot& s, int viewDistance, bool moveCube) {
-    if (moveCube) {
-        cb.position = vectorInit(s.x, getHeightAt(&ter, s.x, s.z) + cb.size * 0.5f + 5.0f, s.z);
-        cb.momentum = vectorInit(0.0f, 0.0f, 0.0f);
-        cb.angularMomentum = vectorInit(0.0f, 0.0f, 0.0f);
-    }
-    gameOver = s.over;
-    VIEW_DISTANCE = viewDistance;
-    shadowSwitchTime = 0.0f;
-    SHADOW = 1;
-    cb.heading = s.heading;
-    calcTargetView(&cam, &cb);
-    cam.position = cam.targetPosition;
-    cam.position.y = getHeightAt(&ter, cam.position.x, cam.position.z) + cam.distance;
-}
+const Uint32 STEP_MS = 30;  // each drawing simulates one step of this length
 
 struct Samples {
     std::vector<double> ms;
@@ -74,6 +38,7 @@ struct Samples {
 
 double timedFrame(int cull, Samples* into) {
     CULL_HIDDEN = cull;
+    advanceFakeClock(STEP_MS);
     glFinish();
     const auto start = std::chrono::steady_clock::now();
     drawScreen();
@@ -187,24 +152,19 @@ int main(int argc, char* argv[]) {
                "ratio", "old blk  ppl  tank", "new blk  ppl  tank", "fill");
     }
     initAnimation();
-    const std::vector<PathShot> path = cameraPath();
-    bool gathered = false;
+    std::vector<Viewpoint> path = cameraPath();
+    gatherCrowd(path[0].x, path[0].z, CROWD_AROUND_CUBE);
     for (int distance : DRAW_DISTANCES) {
+        for (Viewpoint& v : path) v.viewDistance = distance;
         Samples all, culled;
         for (int pass = 0; pass < PASSES; pass++)
             for (size_t k = 0; k < path.size(); k++) {
-                const PathShot& s = path[k];
-                const bool moved = k == 0 || s.x != path[k - 1].x || s.z != path[k - 1].z;
-                placeShot(s, distance, moved);
-                if (!gathered) {
-                    gatherCrowd(s.x, s.z, CROWD_AROUND_CUBE);
-                    gathered = true;
-                }
+                poseFrame(path, k);
                 // Alternate which drawing goes first, so neither always
                 // follows the other's simulation step.
                 const int first = (int)((k + pass) % 2);
                 timedFrame(first, first ? &culled : &all);
-                placeShot(s, distance, false);
+                lookFrom(path[k]);
                 timedFrame(1 - first, first ? &all : &culled);
             }
         report(build, distance, all, culled, fill);

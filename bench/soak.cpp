@@ -20,10 +20,9 @@
 #include <vector>
 
 #include "animate.h"
+#include "fake_clock.h"
 #include "main.h"
 #include "memory.h"
-#include "world.h"
-
 
 namespace {
 
@@ -41,8 +40,6 @@ const int MAX_HOLD_FRAMES = 100;
 
 const double RSS_GROWTH_LIMIT = 1.05;
 const float SHELL_LIFETIME_LIMIT = 60.0f;  // seconds of game time
-
-const double GRID_OFFSET = 125.0;  // buckets left of the origin, as the crowd files them
 
 struct Record {
     int minute;
@@ -76,23 +73,11 @@ struct Driver {
     bool up, down, left, right;
 };
 
-// The game's clock: SDL's millisecond counter, replaced here by one that
-// moves a fixed step each frame, so game time runs as fast as frames come.
-Uint32 simulatedMs = 0;
-
 // Keys, kept apart from the game's rand() stream.
 unsigned int keySeed = 1;
 
 // Set by SIGINT or SIGTERM: a soak cut short still prints its table.
 volatile sig_atomic_t stopRequested = 0;
-
-}  // namespace
-
-extern "C" Uint32 SDL_GetTicks(void) {
-    return simulatedMs;
-}
-
-namespace {
 
 void requestStop(int) {
     stopRequested = 1;
@@ -145,15 +130,8 @@ int dirtyBlocks() {
     return dirty;
 }
 
-int bucketOf(float coord) {
-    int index = (int)((double)(coord / (float)peopleLst->steprate) + GRID_OFFSET);
-    if (index < 0) return 0;
-    if (index > BUCKET_COUNT - 1) return BUCKET_COUNT - 1;
-    return index;
-}
-
 // People in the buckets, and how many of them sit in a bucket other than
-// the one their position says.
+// the one the crowd files their position in.
 void countBuckets(int* filed, int* misfiled) {
     *filed = 0;
     *misfiled = 0;
@@ -161,7 +139,9 @@ void countBuckets(int* filed, int* misfiled) {
         for (int j = 0; j < BUCKET_COUNT; j++)
             for (PersonNode* node = *peopleLst->buckets[i][j]; node; node = node->next) {
                 (*filed)++;
-                if (bucketOf(node->position.x) != i || bucketOf(node->position.z) != j) (*misfiled)++;
+                if (getPersonBucket(peopleLst, node->position.x) != i ||
+                    getPersonBucket(peopleLst, node->position.z) != j)
+                    (*misfiled)++;
             }
 }
 
@@ -232,13 +212,6 @@ bool startGame(unsigned int seed) {
     initAnimation();
     SDL_EnableKeyRepeat(1, 1);
     return true;
-}
-
-// What quit() releases, without its exit, so the soak keeps its own status.
-// SDL stays up: its GL driver must still be loaded when LeakSanitizer looks
-// at the driver's own blocks at exit, or they cannot be told from ours.
-void stopGame() {
-    releaseWorld();
 }
 
 // Blocks whose list is dirty now, to count rebuilds across a frame.
@@ -350,7 +323,8 @@ int main(int argc, char* argv[]) {
     int frame = 0;
     while (frame < minutes * FRAMES_PER_MINUTE && !stopRequested) {
         frame++;
-        simulatedMs += STEP_MS;
+        // Game time runs as fast as frames come.
+        advanceFakeClock(STEP_MS);
         pressKeys(&driver, SDL_GetKeyState(nullptr));
         if (cb.targetSize < KEEP_ALIVE_SIZE) {
             cb.targetSize = KEEP_ALIVE_SIZE;
@@ -406,7 +380,10 @@ int main(int argc, char* argv[]) {
     }
     printf(drifts ? "soak: %d drifts\n" : "soak: nothing drifted\n", drifts);
     fflush(stdout);
-    stopGame();
+    // What quit() releases, without its exit, so the soak keeps its own status.
+    // SDL stays up: its GL driver must still be loaded when LeakSanitizer looks
+    // at the driver's own blocks at exit, or they cannot be told from ours.
+    releaseWorld();
     if (drifts) return 1;
     return played < minutes ? 3 : 0;
 }

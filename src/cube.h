@@ -1,5 +1,6 @@
 // The player cube: a rigid body that grows toward a target size, its corners,
-// and its drawing with a stencil shadow volume. Works on the one global `cb`.
+// and its drawing with a stencil shadow volume. Every operation works on the
+// record it is handed; the game's own is the global `cb` (main.h).
 #ifndef CUBEGAME_CUBE_H
 #define CUBEGAME_CUBE_H
 

@@ -99,9 +99,10 @@ static void setProjectionAndFog() {
     gluPerspective(FIELD_OF_VIEW, ratio, NEAR_PLANE, farPlane);
 }
 
-// Toward zero, saturating: a held Up drives the torque past the int range,
-// where a plain cast is undefined.
-static int truncated(float value) {
+// Toward zero, saturating (NaN reads 0): a held Up drives the torque past
+// the int range, where a plain cast is undefined, and the read-out should
+// show the nearest number it can.
+static int truncateSaturating(float value) {
     if (std::isnan(value)) return 0;
     if (value >= 2147483648.0f) return INT_MAX;
     if (value < -2147483648.0f) return INT_MIN;
@@ -109,7 +110,8 @@ static int truncated(float value) {
 }
 
 static void printVector(const char* label, Vector v) {
-    fprintf(stderr, "\t%s: (%d,%d,%d)\n", label, truncated(v.x), truncated(v.y), truncated(v.z));
+    fprintf(stderr, "\t%s: (%d,%d,%d)\n", label, truncateSaturating(v.x), truncateSaturating(v.y),
+            truncateSaturating(v.z));
 }
 
 static void printReadout() {
@@ -177,22 +179,6 @@ static void skyQuad(const float tex[4][2], const float corners[4][3], float nx, 
     }
 }
 
-// Allocates the three list records zero-filled, so quit() can release
-// whatever exists at any point of start-up.
-static void allocateLists() {
-    peopleLst = (PeopleList*)calloc(1, sizeof(PeopleList));
-    if (!peopleLst) {
-        printf("Failed to allocate memory to people list\n");
-        quit();
-    }
-    tankLst = (TankList*)calloc(1, sizeof(TankList));
-    if (!tankLst) quit();
-    shotLst = (ShotList*)calloc(1, sizeof(ShotList));
-    if (!shotLst) quit();
-    shotLst->head = nullptr;
-    shotLst->nextId = 0;
-}
-
 // The bitmap font (freeglut) only works on X, so SDL goes there too unless
 // told otherwise. Left to choose, SDL 2 under sdl12-compat settles for an
 // off-screen driver when there is no display, and the font's start-up then
@@ -221,28 +207,6 @@ static void openDisplay() {
     }
 }
 
-static void buildWorld() {
-    initCube(&cb);
-    initCamera(&cam);
-    initTerrain(&ter);
-    // Everything after this reads the terrain's arrays; a terrain that
-    // stopped half-built has already said why.
-    if (!ter.blockLists) {
-        fprintf(stderr, "...FAILED TO BUILD TERRAIN\n");
-        quit();
-    }
-    int scale = (int)ter.scale;
-    if (makeList(peopleLst, PEOPLE_COUNT, ter.width, ter.height, scale) != 1) {
-        fprintf(stderr, "...FAILED TO MAKE PEOPLE LIST\n");
-        quit();
-    }
-    if (makeTankList(tankLst, TANK_COUNT) != 1) {
-        fprintf(stderr, "...FAILED TO MAKE TANK LIST\n");
-        quit();
-    }
-    randomTankPlacement(tankLst, ter.width, ter.height, scale);
-}
-
 // ---------------------------------------------------------------- start-up and shut-down
 
 int SDL_main(int, char*[]) {
@@ -250,8 +214,7 @@ int SDL_main(int, char*[]) {
     setStartSwitches();
     openDisplay();
     setupOpengl(SCREEN_WIDTH, SCREEN_HEIGHT);
-    allocateLists();
-    buildWorld();
+    if (!buildWorld(PEOPLE_COUNT, TANK_COUNT)) quit();
     initAnimation();
     SDL_EnableKeyRepeat(1, 1);
 
@@ -338,8 +301,44 @@ void processEvents() {
     }
 }
 
-void quit() {
-    fprintf(stderr, "Quitting\n");
+// The list records come zero-filled, so releaseWorld can free whatever
+// exists wherever the building stopped.
+int buildWorld(int people, int tanks) {
+    peopleLst = (PeopleList*)calloc(1, sizeof(PeopleList));
+    if (!peopleLst) {
+        printf("Failed to allocate memory to people list\n");
+        return 0;
+    }
+    tankLst = (TankList*)calloc(1, sizeof(TankList));
+    if (!tankLst) return 0;
+    shotLst = (ShotList*)calloc(1, sizeof(ShotList));
+    if (!shotLst) return 0;
+    shotLst->head = nullptr;
+    shotLst->nextId = 0;
+
+    initCube(&cb);
+    initCamera(&cam);
+    initTerrain(&ter);
+    // Everything after this reads the terrain's arrays; a terrain that
+    // stopped half-built has already said why.
+    if (!ter.blockLists) {
+        fprintf(stderr, "...FAILED TO BUILD TERRAIN\n");
+        return 0;
+    }
+    int scale = (int)ter.scale;
+    if (makeList(peopleLst, people, ter.width, ter.height, scale) != 1) {
+        fprintf(stderr, "...FAILED TO MAKE PEOPLE LIST\n");
+        return 0;
+    }
+    if (makeTankList(tankLst, tanks) != 1) {
+        fprintf(stderr, "...FAILED TO MAKE TANK LIST\n");
+        return 0;
+    }
+    randomTankPlacement(tankLst, ter.width, ter.height, scale);
+    return 1;
+}
+
+void releaseWorld() {
     fprintf(stderr, "   ...Freeing People...\n");
     if (peopleLst) destroyPersonList(peopleLst);
     peopleLst = nullptr;
@@ -354,6 +353,11 @@ void quit() {
     destroyCube(&cb);
     tgaDestroy(skyBoxImage);
     skyBoxImage = nullptr;
+}
+
+void quit() {
+    fprintf(stderr, "Quitting\n");
+    releaseWorld();
     fprintf(stderr, "   ...done\n");
     pinLoadedModules();
     SDL_Quit();
@@ -534,7 +538,7 @@ void displayScore() {
 
 void displaySize() {
     char text[32];
-    snprintf(text, sizeof text, "%d meters", truncated(cb.size));
+    snprintf(text, sizeof text, "%d meters", truncateSaturating(cb.size));
     drawText(text, cb.position.x, cb.position.y + 200.0f, cb.position.z);
 }
 

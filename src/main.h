@@ -65,6 +65,13 @@ void setStartSwitches();
 void requestGlAttributes();
 void setupOpengl(int width, int height);
 void processEvents();
+// The three list records, then cube, camera, terrain, crowd and placed
+// tanks, in start-up's order; 1 when every part was built. Needs the GL
+// context and the images in the current folder.
+int buildWorld(int people, int tanks);
+// Frees what buildWorld and the sky texture's loading made, with quit()'s
+// lines but without ending the process; safe on a partly built world.
+void releaseWorld();
 [[noreturn]] void quit();
 
 void handleKeyDown();

@@ -81,7 +81,9 @@ static bool wholeVelocityDirectionsReady;
 
 // Truncates toward zero. NaN and values beyond int's range give INT_MIN, as
 // the processor's own conversion does, so nothing downstream is undefined.
-static int truncateToInt(double value) {
+// Not saturating like the shell's read-out: a NaN distance must read as far
+// away, never as a crush, and a bucket index as the first bucket.
+static int truncateOrIntMin(double value) {
     if (!(value > INT_MIN - 1.0 && value < INT_MAX + 1.0)) return INT_MIN;
     return (int)value;
 }
@@ -111,7 +113,7 @@ static float walkingDirection(Vector velocity) {
 // steprate yields INT_MIN, which clamps to the first bucket and empties windows.
 static int bucketIndex(float coord, int steprate) {
     if (steprate == 0) return INT_MIN;
-    return truncateToInt((double)(coord / (float)steprate) + GRID_OFFSET);
+    return truncateOrIntMin((double)(coord / (float)steprate) + GRID_OFFSET);
 }
 
 static int clampBucket(int index) {
@@ -192,8 +194,8 @@ static int allocateBuckets(PeopleList* list) {
 
 // Four rand() calls a person, in this order: x, z, velocity x, velocity z.
 static void placePerson(Person* templ, int width, int depth) {
-    const int x = truncateToInt(rand() % width - width / 2.0);
-    const int z = truncateToInt(rand() % depth - depth / 2.0);
+    const int x = truncateOrIntMin(rand() % width - width / 2.0);
+    const int z = truncateOrIntMin(rand() % depth - depth / 2.0);
     templ->position = vectorInit((float)x, 0.0f, (float)z);
     templ->velocity.x = (float)(rand() % PLACEMENT_SPEED_RANGE - PLACEMENT_SPEED_OFFSET);
     templ->velocity.z = (float)(rand() % PLACEMENT_SPEED_RANGE - PLACEMENT_SPEED_OFFSET);
@@ -253,7 +255,7 @@ static void queueMoved(PersonNode** removals, PersonNode** additions, PersonNode
 static void updateBucket(PeopleList* list, int i, int j, Cube* cube, float dt, Terrain* terrain,
                          PersonNode** removals, PersonNode** additions) {
     for (PersonNode* node = *list->buckets[i][j]; node; node = node->next) {
-        updateAI(node, cube, terrain->width, truncateToInt(terrain->scale));
+        updateAI(node, cube, terrain->width, truncateOrIntMin(terrain->scale));
         updatePersonPosition(node, terrain, dt);
         if (checkPersonCollision(*node, cube))
             queueCrushed(removals, node, i, j, terrain);
@@ -438,8 +440,8 @@ int addPerson(PeopleList* list, Person person) {
     static_cast<Person&>(*node) = person;
     node->bucketX = 0;
     node->bucketZ = 0;
-    const int bx = clampBucket(bucketIndex(person.position.x, list->steprate));
-    const int bz = clampBucket(bucketIndex(person.position.z, list->steprate));
+    const int bx = getPersonBucket(list, person.position.x);
+    const int bz = getPersonBucket(list, person.position.z);
     pushNode(list->buckets[bx][bz], node);
     list->count++;
     return 1;
@@ -508,8 +510,8 @@ void updatePerson(PeopleList* list, Cube* cube, float dt, Terrain* terrain) {
 // otherwise wander. The flee offset is left unscaled: the clamp makes it full speed.
 void updateAI(Person* person, Cube* cube, int sizex, int resolution) {
     const int extent = sizex * resolution;
-    const int hi = truncateToInt(extent * 0.5 - EDGE_MARGIN);
-    const int lo = truncateToInt(extent * -0.5 + EDGE_MARGIN);
+    const int hi = truncateOrIntMin(extent * 0.5 - EDGE_MARGIN);
+    const int lo = truncateOrIntMin(extent * -0.5 + EDGE_MARGIN);
     const float dx = person->position.x - cube->position.x;
     const float dz = person->position.z - cube->position.z;
     const bool inside = lo < person->position.x && person->position.x < hi && lo < person->position.z &&
@@ -539,8 +541,8 @@ void updatePersonPosition(Person* person, Terrain* terrain, float dt) {
     person->velocity.z = clampSpeed(person->velocity.z);
 
     const float extent = (float)terrain->width * terrain->scale;
-    const int hi = truncateToInt(extent * 0.5 - EDGE_MARGIN);
-    const int lo = truncateToInt(extent * -0.5 + EDGE_MARGIN);
+    const int hi = truncateOrIntMin(extent * 0.5 - EDGE_MARGIN);
+    const int lo = truncateOrIntMin(extent * -0.5 + EDGE_MARGIN);
     if (person->position.x > hi) {
         person->velocity.x = -TOP_SPEED;
         person->velocity.z = 0.0f;
@@ -569,12 +571,16 @@ int needUpdate(Person person, int bucketX, int bucketZ, int steprate) {
     return bx == bucketX && bz == bucketZ ? 0 : 1;
 }
 
+int getPersonBucket(const PeopleList* list, float coord) {
+    return clampBucket(bucketIndex(coord, list->steprate));
+}
+
 // The box is as wide and deep as the cube and reaches a whole edge above and
 // below its centre; distances are truncated to whole units first.
 int checkPersonCollision(Person person, Cube* cube) {
-    const int dx = truncateToInt(cube->position.x - person.position.x);
-    const int dy = truncateToInt(cube->position.y - person.position.y);
-    const int dz = truncateToInt(cube->position.z - person.position.z);
+    const int dx = truncateOrIntMin(cube->position.x - person.position.x);
+    const int dy = truncateOrIntMin(cube->position.y - person.position.y);
+    const int dz = truncateOrIntMin(cube->position.z - person.position.z);
     const float half = cube->size / 2;
     const float s = cube->size;
     if (!(-half < dx && dx < half && -s < dy && dy < s && -half < dz && dz < half)) return 0;

@@ -47,6 +47,9 @@ void updatePerson(PeopleList* list, Cube* cube, float dt, Terrain* terrain);
 void updateAI(Person* person, Cube* cube, int sizex, int resolution);
 void updatePersonPosition(Person* person, Terrain* terrain, float dt);
 int needUpdate(Person person, int bucketX, int bucketZ, int steprate);
+// The row (or column) of the grid a person at this x (or z) is filed in:
+// coord / steprate + 125, clamped to the grid.
+int getPersonBucket(const PeopleList* list, float coord);
 int checkPersonCollision(Person person, Cube* cube);
 void applyPersonGravity(Person* person, float dt);
 

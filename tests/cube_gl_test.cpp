@@ -5,7 +5,6 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,20 +22,6 @@ const int WIDTH = 320;
 const int HEIGHT = 240;
 const char* const LOADED_LOG = "Loading cube texture...\n   ...done\nInitialising texture...\n   ...done\n";
 const char* const MISSING_LOG = "Loading cube texture...\n   ...couldn't load TGA\n";
-
-// byte(p, k): byte k of pixel p as the file stores it (B, G, R[, A]).
-void writeTga(const char* name, int width, int height, int depth, const std::function<int(int, int)>& byte) {
-    std::string file(18, '\0');
-    file[2] = depth == 8 ? 3 : 2;
-    file[12] = (char)(width & 0xff);
-    file[13] = (char)(width >> 8);
-    file[14] = (char)(height & 0xff);
-    file[15] = (char)(height >> 8);
-    file[16] = (char)depth;
-    for (int p = 0; p < width * height; p++)
-        for (int k = 0; k < depth / 8; k++) file += (char)byte(p, k);
-    writeFile(name, file);
-}
 
 // Blue, green and red bytes that differ from pixel to pixel.
 int patternByte(int p, int k) {

@@ -15,18 +15,12 @@
 #include <vector>
 
 #include "animate.h"
+#include "fake_clock.h"
 #include "gl_context.h"
 #include "main.h"
 #include "scratch_dir.h"
 #include "test_terrain.h"
 #include "world.h"
-
-// The frame timer reads this clock: every frame is exactly one step long,
-// so both plays simulate the same world.
-static Uint32 fakeTicks;
-extern "C" Uint32 SDL_GetTicks(void) {
-    return fakeTicks;
-}
 
 namespace {
 
@@ -37,49 +31,6 @@ const int SEED = 4242;
 const int PEOPLE = 10000;
 const int TANKS = 1000;
 const int CROWD_AROUND_CUBE = 3000;
-
-// One frame of the camera path.
-struct PathShot {
-    float x, z;       // the cube, on the ground there
-    float heading;    // degrees; the camera sits behind the cube along it
-    int viewDistance;
-    int over;         // game over: the camera high and far
-};
-
-// The cube in a crowd, turning so that people, blocks and tanks cross the
-// view's edges; near the far plane; every map corner looking out and in;
-// a draw distance beyond the map; and the high game-over camera.
-std::vector<PathShot> cameraPath() {
-    std::vector<PathShot> path;
-    for (int a = 0; a < 360; a += 40) path.push_back({0.0f, 0.0f, (float)a, 5000, 0});
-    for (int a = 15; a < 360; a += 70) path.push_back({1500.0f, -2000.0f, (float)a, 2500, 0});
-    const float corner = 6000.0f;
-    for (int cx = -1; cx <= 1; cx += 2)
-        for (int cz = -1; cz <= 1; cz += 2) {
-            const float out = cx > 0 ? (cz > 0 ? 45.0f : 315.0f) : (cz > 0 ? 135.0f : 225.0f);
-            path.push_back({cx * corner, cz * corner, out, 8000, 0});
-            path.push_back({cx * corner, cz * corner, out + 180.0f, 8000, 0});
-        }
-    path.push_back({-corner, corner, 300.0f, 30000, 0});
-    for (int a = 0; a < 360; a += 90) path.push_back({800.0f, 800.0f, (float)a, 5000, 1});
-    return path;
-}
-
-void placeShot(const PathShot& s) {
-    gameOver = s.over;
-    VIEW_DISTANCE = s.viewDistance;
-    shadowSwitchTime = 0.0f;  // the shadow stays on
-    cb.heading = s.heading;
-    calcTargetView(&cam, &cb);
-    cam.position = cam.targetPosition;
-    cam.position.y = getHeightAt(&ter, cam.position.x, cam.position.z) + cam.distance;
-}
-
-void moveCube(const PathShot& s) {
-    cb.position = vectorInit(s.x, getHeightAt(&ter, s.x, s.z) + cb.size * 0.5f + 5.0f, s.z);
-    cb.momentum = vectorInit(0.0f, 0.0f, 0.0f);
-    cb.angularMomentum = vectorInit(0.0f, 0.0f, 0.0f);
-}
 
 void append(std::string* out, const void* data, size_t size) {
     out->append((const char*)data, size);
@@ -154,17 +105,14 @@ Play playPath(int cull) {
         play.failure = "world not built";
         return play;
     }
-    fakeTicks = 100000;
+    // Every frame is exactly one step long, so both plays simulate the same world.
+    setFakeClock(100000);
     initAnimation();
-    const std::vector<PathShot> path = cameraPath();
+    const std::vector<Viewpoint> path = cameraPath();
+    gatherCrowd(path[0].x, path[0].z, CROWD_AROUND_CUBE);
     for (size_t k = 0; k < path.size(); k++) {
-        const PathShot& s = path[k];
-        if (k == 0 || s.x != path[k - 1].x || s.z != path[k - 1].z) {
-            moveCube(s);
-            if (k == 0) gatherCrowd(s.x, s.z, CROWD_AROUND_CUBE);
-        }
-        placeShot(s);
-        fakeTicks += STEP_MS;
+        poseFrame(path, k);
+        advanceFakeClock(STEP_MS);
         drawScreen();
         if (fabsf(timeH - STEP_MS / 1000.0f) > 1e-4f) {
             play.failure = "the frame timer no longer reads SDL_GetTicks: the plays cannot be stepped alike";

@@ -15,18 +15,6 @@
 
 namespace {
 
-// An 18-byte header as the game reads it.
-std::string tgaHeader(int type, int width, int height, int depth) {
-    std::string h(18, '\0');
-    h[2] = (char)type;
-    h[12] = (char)(width & 0xFF);
-    h[13] = (char)((width >> 8) & 0xFF);
-    h[14] = (char)(height & 0xFF);
-    h[15] = (char)((height >> 8) & 0xFF);
-    h[16] = (char)depth;
-    return h;
-}
-
 unsigned char* copyBlock(const std::vector<unsigned char>& bytes) {
     unsigned char* block = (unsigned char*)malloc(bytes.size());
     memcpy(block, bytes.data(), bytes.size());
@@ -303,7 +291,7 @@ TEST(TgaSave, SeriesNumbersOnlySuccessfulSaves) {
     EXPECT_TRUE(fileExists("next" + std::to_string(first + 2) + ".tga"));
 }
 
-TEST(TgaDestroy, AcceptsNullAndRecordWithoutPixels) {
+TEST(TgaDestroy, NullAndRecordWithoutPixelsDoNotCrash) {
     tgaDestroy(nullptr);
     tgaDestroy((TgaImage*)calloc(1, sizeof(TgaImage)));
 }

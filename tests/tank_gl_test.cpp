@@ -29,28 +29,6 @@ const int GRID = 64;  // 1600 world units across
 const int WINDOW_W = 320;
 const int WINDOW_H = 240;
 
-// An uncompressed TGA of one colour: 24-bit pixels stored blue, green, red,
-// or 8-bit grey pixels holding the green value.
-std::string solidTga(int width, int height, int depth, unsigned char r, unsigned char g, unsigned char b) {
-    std::string bytes(18, '\0');
-    bytes[2] = depth == 8 ? 3 : 2;
-    bytes[12] = (char)(width & 0xff);
-    bytes[13] = (char)(width >> 8);
-    bytes[14] = (char)(height & 0xff);
-    bytes[15] = (char)(height >> 8);
-    bytes[16] = (char)depth;
-    for (int p = 0; p < width * height; p++) {
-        if (depth == 8) {
-            bytes += (char)g;
-        } else {
-            bytes += (char)b;
-            bytes += (char)g;
-            bytes += (char)r;
-        }
-    }
-    return bytes;
-}
-
 class TankGlTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -63,7 +41,7 @@ protected:
     void TearDown() override { destroyTankList(list); }
     int makeList(int count) {
         ScratchDir dir;
-        writeFile(dir.file("TexTank.tga"), solidTga(8, 8, 24, 0, 200, 0));
+        writeTga(dir.file("TexTank.tga"), 8, 8, 24, [](int, int k) { return k == 1 ? 200 : 0; });
         return makeTankList(list, count);
     }
     std::vector<int> ids() {
@@ -122,7 +100,7 @@ TEST_F(TankGlTest, MissingPictureFailsWithoutTanks) {
 
 TEST_F(TankGlTest, GreyPictureIsRefusedRatherThanReadPastItsPixels) {
     ScratchDir dir;
-    writeFile(dir.file("TexTank.tga"), solidTga(8, 8, 8, 0, 90, 0));
+    writeTga(dir.file("TexTank.tga"), 8, 8, 8, [](int, int) { return 90; });
     testing::internal::CaptureStderr();
     EXPECT_EQ(0, makeTankList(list, 2));
     EXPECT_EQ("Loading Tank texture...\n   ...couldn't load TGA\n", testing::internal::GetCapturedStderr());

@@ -19,22 +19,6 @@ using testing::internal::GetCapturedStderr;
 
 namespace {
 
-// byte(p, k): byte k of pixel p as stored in the file (B, G, R[, A]).
-typedef std::function<int(int p, int k)> PixelBytes;
-
-void writeTga(const char* name, int width, int height, int depth, const PixelBytes& byte) {
-    std::string file(18, '\0');
-    file[2] = depth == 8 ? 3 : 2;
-    file[12] = static_cast<char>(width & 0xff);
-    file[13] = static_cast<char>(width >> 8);
-    file[14] = static_cast<char>(height & 0xff);
-    file[15] = static_cast<char>(height >> 8);
-    file[16] = static_cast<char>(depth);
-    for (int p = 0; p < width * height; p++)
-        for (int k = 0; k < depth / 8; k++) file += static_cast<char>(byte(p, k));
-    writeFile(name, file);
-}
-
 // White heights, a colour whose red is the pixel number mod 256, a noise texture.
 void writeMaps(int size, int colourDepth = 32) {
     writeTga("Map.tga", size, size, 8, [](int, int) { return 255; });

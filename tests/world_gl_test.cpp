@@ -19,7 +19,6 @@
 #include "gl_context.h"
 #include "main.h"
 #include "scratch_dir.h"
-#include "world.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-// Temporary folders and whole-file helpers for tests.
+// Temporary folders and whole-file helpers for tests, TGA files included.
 #include "scratch_dir.h"
 
 #include <gtest/gtest.h>
@@ -45,4 +45,22 @@ std::string readFile(const std::string& path) {
 void writeFile(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;
+}
+
+std::string tgaHeader(int type, int width, int height, int depth) {
+    std::string h(18, '\0');
+    h[2] = (char)type;
+    h[12] = (char)(width & 0xFF);
+    h[13] = (char)((width >> 8) & 0xFF);
+    h[14] = (char)(height & 0xFF);
+    h[15] = (char)((height >> 8) & 0xFF);
+    h[16] = (char)depth;
+    return h;
+}
+
+void writeTga(const std::string& path, int width, int height, int depth, const PixelBytes& byte) {
+    std::string file = tgaHeader(depth == 8 ? 3 : 2, width, height, depth);
+    for (int p = 0; p < width * height; p++)
+        for (int k = 0; k < depth / 8; k++) file += (char)byte(p, k);
+    writeFile(path, file);
 }

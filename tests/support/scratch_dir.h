@@ -2,6 +2,7 @@
 #ifndef CUBEGAME_TEST_SCRATCH_DIR_H
 #define CUBEGAME_TEST_SCRATCH_DIR_H
 
+#include <functional>
 #include <string>
 
 class ScratchDir {
@@ -24,5 +25,12 @@ private:
 std::string readFile(const std::string& path);
 // Writes bytes to a file, replacing it.
 void writeFile(const std::string& path, const std::string& bytes);
+
+// An 18-byte TGA header as the game reads it.
+std::string tgaHeader(int type, int width, int height, int depth);
+// byte(p, k): byte k of pixel p as the file stores it (B, G, R[, A]).
+using PixelBytes = std::function<int(int p, int k)>;
+// Writes an uncompressed TGA: grey (type 3) at depth 8, else true colour.
+void writeTga(const std::string& path, int width, int height, int depth, const PixelBytes& byte);
 
 #endif
