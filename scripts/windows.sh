@@ -90,6 +90,10 @@ source_dir() {  # source_dir PACKAGE-PREFIX
     echo "$dir"
 }
 
+package_version() {  # package_version SOURCE-PACKAGE: Debian's version of it
+    sed -n 's/^Version: //p' "$build/src/$1"_*.dsc | head -n 1
+}
+
 # Debian's patches are applied; its configure is used as shipped. SDLmain
 # keeps its default: the games' output goes to stdout.txt and stderr.txt.
 build_sdl() {
@@ -159,7 +163,9 @@ pack() {
         [ -s "$stage/$image.tga" ] || { say "makeimages.exe made no $image.tga"; exit 1; }
     done
     # Notepad wants CRLF line ends.
-    sed 's/$/\r/' "$root/platform/README-windows.txt" >"$stage/README.txt"
+    sed -e "s/@VERSION@/$version/" -e "s/@SDL_VERSION@/$(package_version libsdl1.2)/" \
+        -e "s/@FREEGLUT_VERSION@/$(package_version freeglut)/" -e 's/$/\r/' \
+        "$root/platform/README-windows.txt" >"$stage/README.txt"
     sed 's/$/\r/' "$(source_dir libsdl1.2)/COPYING" >"$stage/LICENSE-SDL.txt"
     sed 's/$/\r/' "$(source_dir freeglut)/COPYING" >"$stage/LICENSE-freeglut.txt"
     (cd "$build" && quietly zip -q -r -X "$name.zip" "$name")
