@@ -34,7 +34,7 @@ quietly() {
 
 install_packages() {
     local packages=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64
-        cmake make dpkg-dev xz-utils zip libgtest-dev) missing=() p
+        cmake make dpkg-dev xz-utils zip unzip libgtest-dev) missing=() p
     for p in "${packages[@]}"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
     done

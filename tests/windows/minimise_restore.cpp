@@ -16,6 +16,7 @@ int main(int argc, char* argv[]) {
         fprintf(stderr, "no game window\n");
         return 1;
     }
+    printf("foreground before: %s\n", GetForegroundWindow() == window ? "game" : "other");
     ShowWindow(window, SW_MINIMIZE);
     Sleep(seconds * 1000);
     const bool minimised = IsIconic(window);

@@ -39,3 +39,15 @@ start_game() {
 without_cr() {  # FILE
     tr -d '\r' <"$1"
 }
+
+# A Wine virtual desktop stands for the Windows desktop: a full-screen game
+# switches it to its own size, as Windows switches the screen's mode (Wine
+# straight on X offers only the screen's own size).
+wine_desktop() {  # WxH
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 &&
+        wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$1" /f >/dev/null 2>&1
+}
+
+desktop_size() {  # the virtual desktop's size now, as WxH
+    xwininfo -root -tree | sed -n 's/.*"Default - Wine desktop".* \([0-9]*x[0-9]*\)+.*/\1/p' | head -n 1
+}

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Each Windows game, from the release zip under Wine, on an Xvfb screen of its
-# own size: it starts, draws sky, landscape and the heads-up text, and Escape
-# ends it with status 0. The smallest one also shows that Up rolls the cube;
-# cubegame_640 is minimised and restored (alt-tab out of full screen and back)
-# and must draw the same kind of picture again.
+# Each Windows game, from the release zip under Wine on a 1024 x 768 desktop:
+# it switches the desktop to its own size, draws sky, landscape and the
+# heads-up text, and Escape ends it with status 0. The smallest one also shows
+# that Up rolls the cube; cubegame_640 is minimised and restored (alt-tab out
+# of full screen and back), then takes the screen again and draws the same
+# kind of picture.
 . "$CUBEGAME_E2E_LIB_WINDOWS"
+DESKTOP=1024x768
 
 game_over() {  # its cube holds no momentum at all once the game is lost
     grep -aP "^\tMomentum: \(" "$RUN_DIR/stderr" | tail -n 1 | grep -q "(0,0,0)"
@@ -13,6 +15,7 @@ game_over() {  # its cube holds no momentum at all once the game is lost
 check_picture() {  # GAME WIDTH HEIGHT WHEN
     local shot="$RUN_DIR/$1-$4.png" w=$2 h=$3
     screenshot "$shot"
+    convert "$shot" -crop "${w}x${h}+0+0" +repage "$shot"
     read -r sr sg sb <<<"$(mean_colour "$shot" 0 0 "$w" $((h / 6)))"
     check "$1 $4: sky at the top is blue ($sr $sg $sb)" [ "$sb" -gt 120 -a "$sb" -gt "$sr" ]
     check "$1 $4: picture is not blank ($(colours "$shot") colours)" [ "$(colours "$shot")" -gt 200 ]
@@ -29,10 +32,10 @@ frames_shown() {
 # tanks may win before the picture is taken.
 play() {
     local game=$1 w=$2 h=$3 attempt looked=""
-    xvfb_start "$w" "$h" || { fail "Xvfb"; return; }
     for attempt in 1 2 3; do
         start_game "$game"
         wait_for_frames || break
+        check "$game: the desktop switched to ${w}x${h} ($(desktop_size))" [ "$(desktop_size)" = "${w}x${h}" ]
         wait_for_landing || break
         if game_over; then quit_game; continue; fi
         check_picture "$game" "$w" "$h" playing
@@ -48,8 +51,11 @@ play() {
                 [ "$(distance "$before" "$after")" -gt 100 ]
         fi
         if [[ " $* " == *" minimise "* ]] && ! game_over; then
-            check "$game: minimised and restored" wine "$WINDOWS_TESTS/minimise_restore.exe" 1
+            wine "$WINDOWS_TESTS/minimise_restore.exe" 2 >"$RUN_DIR/minimise.log" 2>&1 &
+            local away=$!
+            check "$game: minimised and restored" wait "$away"
             sleep 1
+            check "$game: the game's size again ($(desktop_size))" [ "$(desktop_size)" = "${w}x${h}" ]
             local frames
             frames=$(frames_shown)
             hold i 1
@@ -65,13 +71,20 @@ play() {
             fi
         fi
         quit_game
+        sleep 1
+        local left
+        left=$(desktop_size)
+        check "$game: the desktop no longer at its size (${left:-closed})" [ "${left:-$DESKTOP}" = "$DESKTOP" ]
         check "$game: start-up lines" grep -aq "Generating Terrain Display Lists..." "$RUN_DIR/stderr"
         check "$game: shut-down lines in order" shutdown_lines_in_order "$RUN_DIR/stderr"
         break
     done
     check "$game: a game in play was looked at" [ -n "$looked" ]
-    xvfb_stop
 }
+
+xvfb_start "${DESKTOP%x*}" "${DESKTOP#*x}" || exit 1
+wine_desktop "$DESKTOP"
+wineserver -k  # the desktop is made by Wine's next start
 
 play cubegame_320 320 240 roll
 play cubegame_640 640 480 minimise
