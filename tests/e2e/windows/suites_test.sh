@@ -1,8 +1,15 @@
 #!/usr/bin/env bash
 # The GoogleTest suites built for Windows, each run once under Wine in Xvfb
 # with the SDL.dll of the release zip (the same seed placing the same world
-# as on Linux among them).
+# as on Linux among them), after a look at what the games import.
 . "$CUBEGAME_E2E_LIB_WINDOWS"
+
+# glibc's rand() and srand() are linked in; msvcrt's must not be imported.
+for game in "$GAME_DIR"/*.exe; do
+    check "$(basename "$game") imports no rand or srand" \
+        bash -c "! x86_64-w64-mingw32-objdump -p '$game' | grep -qwE 'rand|srand'"
+done
+
 xvfb_start 640 480 || exit 1
 cp "$WINDOWS_TESTS"/*_test.exe "$GAME_DIR/"
 for suite in "$GAME_DIR"/*_test.exe; do
