@@ -183,9 +183,12 @@ static void skyQuad(const float tex[4][2], const float corners[4][3], float nx, 
 // told otherwise. Left to choose, SDL 2 under sdl12-compat settles for an
 // off-screen driver when there is no display, and the font's start-up then
 // ends the game with a failure status instead of the no-display message.
+// Windows has one driver family and no setenv.
 static void chooseX11() {
+#ifndef _WIN32
     const char* driver = getenv("SDL_VIDEODRIVER");
     if (!driver || !*driver) setenv("SDL_VIDEODRIVER", "x11", 1);
+#endif
 }
 
 static void openDisplay() {

@@ -131,7 +131,13 @@ TEST_F(Controls, ReadoutPrintsTheWholeBlockWithTruncatedValues) {
 TEST_F(Controls, EscapeQuitsWithStatusZeroAfterTheReadout) {
     press(SDLK_i);
     press(SDLK_ESCAPE);
-    EXPECT_EXIT(handleKeyDown(), ::testing::ExitedWithCode(0), "Camera Information:(.|\n)*Quitting");
+#if GTEST_USES_SIMPLE_RE
+    // Windows' GoogleTest has no alternation to span lines with.
+    const char* const ending = "Quitting";
+#else
+    const char* const ending = "Camera Information:(.|\n)*Quitting";
+#endif
+    EXPECT_EXIT(handleKeyDown(), ::testing::ExitedWithCode(0), ending);
 }
 
 }  // namespace

@@ -2,33 +2,38 @@
 #include "scratch_dir.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <climits>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #include "imagegen.h"
 
+// Portable (the suites run on Windows too): a random name, tried until new.
 ScratchDir::ScratchDir() {
-    char cwd[PATH_MAX];
-    if (getcwd(cwd, sizeof cwd)) previous_ = cwd;
-    char pattern[] = "/tmp/cubegame-test-XXXXXX";
-    const char* made = mkdtemp(pattern);
-    if (!made) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    previous_ = fs::current_path(error).string();
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && path_.empty(); attempt++) {
+        const fs::path candidate = fs::temp_directory_path(error) / ("cubegame-test-" + std::to_string(random()));
+        if (fs::create_directory(candidate, error)) path_ = candidate.generic_string();
+    }
+    if (path_.empty()) {
         ADD_FAILURE() << "cannot create a scratch folder";
         return;
     }
-    path_ = made;
-    if (chdir(path_.c_str()) != 0) ADD_FAILURE() << "cannot enter " << path_;
+    fs::current_path(path_, error);
+    if (error) ADD_FAILURE() << "cannot enter " << path_;
 }
 
 ScratchDir::~ScratchDir() {
-    if (!previous_.empty() && chdir(previous_.c_str()) != 0) ADD_FAILURE() << "cannot leave " << path_;
-    std::error_code ignored;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+    std::error_code error;
+    if (!previous_.empty()) std::filesystem::current_path(previous_, error);
+    if (error) ADD_FAILURE() << "cannot leave " << path_;
+    if (!path_.empty()) std::filesystem::remove_all(path_, error);
 }
 
 void ScratchDir::writeGameImages() const {
