@@ -10,6 +10,7 @@ packages=(
     libgtest-dev libbenchmark-dev
     dpkg-dev file lintian desktop-file-utils
     clang libclang-rt-14-dev
+    emscripten chromium python3
 )
 
 missing=()
