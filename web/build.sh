@@ -2,10 +2,12 @@
 # web/build.sh [FOLDER]: builds the web release into FOLDER (default
 # build-web/site): one page per build, with its script, WebAssembly and
 # images, and an index page linking them. Installs what is missing first.
+# CUBEGAME_WEB_WORK: the folder for what is built on the way (build-web);
+# CUBEGAME_MAKEIMAGES: a native makeimages already built, to use instead.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-site=$(realpath -m "${1:-$root/build-web/site}")
-work="$root/build-web"
+work=$(realpath -m "${CUBEGAME_WEB_WORK:-$root/build-web}")
+site=$(realpath -m "${1:-$work/site}")
 mkdir -p "$work"
 
 "$root/scripts/deps.sh"
@@ -14,10 +16,14 @@ export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
 
 # Native helpers: the image maker, and the glyph table taken from freeglut
 # under a private X server.
-cmake -S "$root" -B "$work/native" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$work/native" -j"$(nproc)" --target makeimages
+makeimages=${CUBEGAME_MAKEIMAGES:-}
+if [ -z "$makeimages" ]; then
+    cmake -S "$root" -B "$work/native" -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake --build "$work/native" -j"$(nproc)" --target makeimages
+    makeimages="$work/native/makeimages"
+fi
 mkdir -p "$work/images"
-"$work/native/makeimages" "$work/images" >/dev/null
+"$makeimages" "$work/images" >/dev/null
 font="$work/font_helvetica18.cpp"
 if [ ! -s "$font" ] || [ "$root/web/tools/fontdump.cpp" -nt "$font" ]; then
     g++ -O1 -o "$work/fontdump" "$root/web/tools/fontdump.cpp" -lglut -lGL

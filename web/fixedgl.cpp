@@ -3,13 +3,16 @@
 // textures and fogs them per vertex and fragment as the fixed pipeline does.
 // Small primitives are carried to eye space here and sent in one batch per
 // state; large display lists (the terrain blocks) stay in their own buffers.
-#include "fixedgl.h"
-
+// Natively the shader API comes from Mesa's extension prototypes.
 #ifndef __EMSCRIPTEN__
 #define GL_GLEXT_PROTOTYPES 1
+#include <GL/gl.h>
 #include <GL/glext.h>
 #endif
 
+#include "fixedgl.h"
+
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -35,20 +38,24 @@ enum Op {
     OP_PUSH, OP_POP, OP_TRANSLATE, OP_ROTATE, OP_SCALE, OP_DRAW, OP_CALL
 };
 
-// One recorded call. A draw names its vertices in the list and, per
-// attribute, the first vertex that set it (earlier ones take the current).
+// One recorded call. A draw names its vertices in the list, its triangles
+// as indices into them and, per attribute, the first of its vertices that
+// set it (those before take the current value when the list is called).
 struct Command {
     Op op;
     GLenum a, b;
     float f[4];
     int first, count;
+    int firstIndex, indexCount;
     int explicitFrom[3];
 };
 
+// A large list's vertices and triangles stay in GPU buffers (16-bit indices).
 struct List {
     std::vector<Command> commands;
     std::vector<Vertex> vertices;
-    GLuint buffer;
+    std::vector<unsigned int> indices;
+    GLuint buffer, indexBuffer;
 };
 
 struct Material {
@@ -70,6 +77,8 @@ struct Program {
 };
 
 // ---------------------------------------------------------------- file state
+
+int fglFault;
 
 static float stacks[2][MATRIX_STACK_DEPTH][16];
 static int depths[2];
@@ -264,14 +273,17 @@ static void setMatrices(const float* modelView) {
     glUniformMatrix3fv(program.normalMatrix, 1, GL_FALSE, normal);
 }
 
+// Also takes the layer's program back: the native tests draw with Mesa's
+// fixed pipeline in the same context between the layer's draws.
 static void sendUniforms() {
+    glUseProgram(program.id);
     if (!uniformsStale) return;
     uniformsStale = false;
     static const float sceneAmbient[4] = {0.2f, 0.2f, 0.2f, 1.0f};
     bool lit = lighting && light0;
     glUniformMatrix4fv(program.projection, 1, GL_FALSE, stacks[1][depths[1]]);
     glUniform1f(program.lighting, lighting ? 1.0f : 0.0f);
-    glUniform1f(program.colourMaterial, colourMaterial ? 1.0f : 0.0f);
+    glUniform1f(program.colourMaterial, colourMaterial && fglFault != FGL_FAULT_COLOUR_UNLIT ? 1.0f : 0.0f);
     glUniform1f(program.normalize, normalize ? 1.0f : 0.0f);
     static const float dark[4] = {0, 0, 0, 1};
     glUniform4fv(program.lightAmbient, 1, lit ? lightAmbient : dark);
@@ -381,39 +393,42 @@ static void fillInherited(Vertex& v, int index, const int from[3]) {
 
 static void replayDraw(List* list, const Command& c) {
     const Vertex* v = &list->vertices[c.first];
-    bool inherits = c.explicitFrom[0] > 0 || c.explicitFrom[1] > 0 || c.explicitFrom[2] > 0;
-    bool wholly = (c.explicitFrom[0] == 0 || c.explicitFrom[0] >= c.count) &&
-                  (c.explicitFrom[1] == 0 || c.explicitFrom[1] >= c.count) &&
-                  (c.explicitFrom[2] == 0 || c.explicitFrom[2] >= c.count);
+    const int* from = c.explicitFrom;
+    bool inherits = from[0] > 0 || from[1] > 0 || from[2] > 0;
+    bool wholly = (from[0] == 0 || from[0] >= c.count) && (from[1] == 0 || from[1] >= c.count) &&
+                  (from[2] == 0 || from[2] >= c.count);
+    const Attribute kinds[3] = {NORMAL, COLOUR, TEXCOORD};
     if (list->buffer && (!inherits || wholly)) {
         drawBatch();
         sendUniforms();
         setMatrices(stacks[0][depths[0]]);
         pointAttributes(list->buffer);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, list->indexBuffer);
         // An attribute no vertex of the draw set comes from the current value.
-        const Attribute kinds[3] = {NORMAL, COLOUR, TEXCOORD};
         for (int k = 0; k < 3; ++k)
-            if (c.explicitFrom[k] >= c.count) {
+            if (from[k] >= c.count) {
                 glDisableVertexAttribArray(kinds[k]);
                 glVertexAttrib4fv(kinds[k], current[kinds[k]]);
             }
-        glDrawArrays(GL_TRIANGLES, c.first, c.count);
+        glDrawElements(GL_TRIANGLES, c.indexCount, GL_UNSIGNED_SHORT,
+                       (void*)(c.firstIndex * sizeof(unsigned short)));
         for (int k = 0; k < 3; ++k)
-            if (c.explicitFrom[k] >= c.count) glEnableVertexAttribArray(kinds[k]);
-    } else if (!inherits) {
-        batchTriangles(v, c.count);
+            if (from[k] >= c.count) glEnableVertexAttribArray(kinds[k]);
     } else {
-        scratch.assign(v, v + c.count);
-        for (int i = 0; i < c.count; ++i) fillInherited(scratch[i], i, c.explicitFrom);
-        batchTriangles(scratch.data(), c.count);
+        scratch.resize(c.indexCount);
+        for (int i = 0; i < c.indexCount; ++i) {
+            int index = list->indices[c.firstIndex + i];
+            scratch[i] = list->vertices[index];
+            if (inherits) fillInherited(scratch[i], index - c.first, from);
+        }
+        batchTriangles(scratch.data(), c.indexCount);
     }
     // What the primitive set last stays current after it, as in GL.
-    const Attribute kinds[3] = {NORMAL, COLOUR, TEXCOORD};
     const Vertex& last = v[c.count - 1];
     const float* values[3] = {last.normal, last.colour, last.texcoord};
     const int sizes[3] = {3, 4, 2};
     for (int k = 0; k < 3; ++k)
-        if (c.explicitFrom[k] < c.count) memcpy(current[kinds[k]], values[k], sizes[k] * sizeof(float));
+        if (from[k] < c.count) memcpy(current[kinds[k]], values[k], sizes[k] * sizeof(float));
 }
 
 static void record(Op op, GLenum a = 0, GLenum b = 0, const float* f = nullptr, int n = 0) {
@@ -567,6 +582,7 @@ void fglPerspective(double fovy, double aspect, double zNear, double zFar) {
 void fglLookAt(double eyeX, double eyeY, double eyeZ, double centerX, double centerY, double centerZ, double upX,
                double upY, double upZ) {
     start();
+    if (fglFault == FGL_FAULT_LOOKAT_IGNORED) return;
     matrixChanged();
     mat4LookAt(top(), eyeX, eyeY, eyeZ, centerX, centerY, centerZ, upX, upY, upZ);
 }
@@ -606,7 +622,8 @@ void fglMaterialfv(GLenum face, GLenum pname, const GLfloat* params) {
 }
 
 void fglMaterialf(GLenum face, GLenum pname, GLfloat param) {
-    fglMaterialfv(face, pname, &param);
+    const GLfloat params[4] = {param, 0, 0, 0};
+    fglMaterialfv(face, pname, params);
 }
 
 void fglFogf(GLenum pname, GLfloat param) {
@@ -649,32 +666,21 @@ void fglEnd() {
     std::vector<int> triangles;
     triangulate(primitive, (int)primitiveVertices.size(), triangles);
     if (triangles.empty()) return;
-    scratch.resize(triangles.size());
-    for (size_t i = 0; i < triangles.size(); ++i) scratch[i] = primitiveVertices[triangles[i]];
-    if (!recording) return batchTriangles(scratch.data(), (int)scratch.size());
+    if (!recording) {
+        scratch.resize(triangles.size());
+        for (size_t i = 0; i < triangles.size(); ++i) scratch[i] = primitiveVertices[triangles[i]];
+        return batchTriangles(scratch.data(), (int)scratch.size());
+    }
 
-    // Recorded: each triangle vertex inherits what its source vertex did.
     Command c = {};
     c.op = OP_DRAW;
     c.first = (int)recording->vertices.size();
-    c.count = (int)scratch.size();
-    for (int k = 0; k < 3; ++k) {
-        c.explicitFrom[k] = c.count;
-        if (explicitFrom[k] < 0) continue;
-        for (size_t i = 0; i < triangles.size(); ++i)
-            if (triangles[i] >= explicitFrom[k]) {
-                c.explicitFrom[k] = (int)i;
-                break;
-            }
-        // Inheritance must be a prefix; a later inheriting vertex takes the
-        // value recorded before it, which is what it had at its time.
-        for (size_t i = c.explicitFrom[k]; i < triangles.size(); ++i)
-            if (triangles[i] < explicitFrom[k]) {
-                c.explicitFrom[k] = c.count;
-                break;
-            }
-    }
-    recording->vertices.insert(recording->vertices.end(), scratch.begin(), scratch.end());
+    c.count = (int)primitiveVertices.size();
+    c.firstIndex = (int)recording->indices.size();
+    c.indexCount = (int)triangles.size();
+    for (int k = 0; k < 3; ++k) c.explicitFrom[k] = explicitFrom[k] < 0 ? c.count : explicitFrom[k];
+    recording->vertices.insert(recording->vertices.end(), primitiveVertices.begin(), primitiveVertices.end());
+    for (int index : triangles) recording->indices.push_back((unsigned int)(c.first + index));
     recording->commands.push_back(c);
 }
 
@@ -832,6 +838,7 @@ GLuint fglGenLists(GLsizei range) {
 static void deleteList(GLuint name) {
     if (name == 0 || name >= lists.size() || !lists[name]) return;
     if (lists[name]->buffer) glDeleteBuffers(1, &lists[name]->buffer);
+    if (lists[name]->indexBuffer) glDeleteBuffers(1, &lists[name]->indexBuffer);
     delete lists[name];
     lists[name] = nullptr;
 }
@@ -840,7 +847,7 @@ void fglNewList(GLuint list, GLenum) {
     start();
     if (recording || list == 0 || list >= lists.size()) return;
     recording = new List();
-    recording->buffer = 0;
+    recording->buffer = recording->indexBuffer = 0;
     recordingName = list;
     memcpy(compiling, current, sizeof compiling);
 }
@@ -849,10 +856,15 @@ void fglEndList() {
     if (!recording) return;
     List* list = recording;
     recording = nullptr;
-    if ((int)list->vertices.size() > STATIC_LIST_VERTICES) {
+    size_t count = list->vertices.size();
+    if ((int)count > STATIC_LIST_VERTICES && count <= 65536) {
         glGenBuffers(1, &list->buffer);
         glBindBuffer(GL_ARRAY_BUFFER, list->buffer);
-        glBufferData(GL_ARRAY_BUFFER, list->vertices.size() * sizeof(Vertex), list->vertices.data(), GL_STATIC_DRAW);
+        glBufferData(GL_ARRAY_BUFFER, count * sizeof(Vertex), list->vertices.data(), GL_STATIC_DRAW);
+        glGenBuffers(1, &list->indexBuffer);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, list->indexBuffer);
+        std::vector<unsigned short> narrow(list->indices.begin(), list->indices.end());
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER, narrow.size() * sizeof(unsigned short), narrow.data(), GL_STATIC_DRAW);
     }
     deleteList(recordingName);
     lists[recordingName] = list;

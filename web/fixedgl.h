@@ -49,6 +49,11 @@
 #define GL_CLIENT_PIXEL_STORE_BIT 0x00000001
 #endif
 
+// Known faults of other GL emulations, switched on only by the picture test
+// to show that it catches them.
+enum FglFault { FGL_NO_FAULT, FGL_FAULT_LOOKAT_IGNORED, FGL_FAULT_COLOUR_UNLIT };
+extern int fglFault;
+
 // --- enables, matrices and the light
 void fglEnable(GLenum cap);
 void fglDisable(GLenum cap);

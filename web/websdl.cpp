@@ -5,11 +5,23 @@
 #include <emscripten.h>
 
 #include "fixedgl.h"
+#include "websdl.h"
 
 const int PAGE_BITS_PER_PIXEL = 32;
 
+void (*webBeforeSwap)();
+
+// Also notes, for the benchmark, how long each frame kept the page busy
+// (Module.frameBusy) and how long from swap to swap (Module.frameTimes), in ms.
 EM_ASYNC_JS(void, waitForAnimationFrame, (), {
+    var now = performance.now();
+    if (Module.frameResumed) {
+        Module.frameBusy = (Module.frameBusy || []).slice(-599).concat([now - Module.frameResumed]);
+        Module.frameTimes = (Module.frameTimes || []).slice(-599).concat([now - (Module.frameSwapped || now)]);
+    }
+    Module.frameSwapped = now;
     await new Promise(function(resume) { requestAnimationFrame(function() { resume(); }); });
+    Module.frameResumed = performance.now();
 });
 
 const SDL_VideoInfo* webGetVideoInfo() {
@@ -23,6 +35,7 @@ const SDL_VideoInfo* webGetVideoInfo() {
 
 void webSwapBuffers() {
     fglFlush();
+    if (webBeforeSwap) webBeforeSwap();
     waitForAnimationFrame();
 }
 
