@@ -12,10 +12,13 @@ import chromium  # noqa: E402
 
 WIDTH, HEIGHT, VIEWS = 640, 480, 3
 # A pixel matches when no channel differs by more than LEVELS; a view
-# matches when SHARE of its pixels do. The rest is rasterisation: edges of
-# far triangles and texture filtering land a pixel apart on the two renderers.
-LEVELS = 12
-SHARE = 0.95
+# matches when SHARE of its pixels do (measured: 99.6-99.8% within 2 levels,
+# two thirds exactly). The levels are rounding: the layer lights and fogs in
+# 32-bit floats in its shaders, Mesa in its own precision. The pixels beyond
+# them lie on edges: far triangles rasterised a pixel apart, and the cube's
+# texture clamped to its edge texels where Mesa blends in the border.
+LEVELS = 4
+SHARE = 0.99
 FAILURES = []
 
 
@@ -54,9 +57,9 @@ def web_views(browser, base, fault=""):
     return world, views
 
 
-def matching_share(a, b):
+def matching_share(a, b, levels=LEVELS):
     same = sum(1 for i in range(0, len(a), 3)
-               if abs(a[i] - b[i]) <= LEVELS and abs(a[i + 1] - b[i + 1]) <= LEVELS and abs(a[i + 2] - b[i + 2]) <= LEVELS)
+               if abs(a[i] - b[i]) <= levels and abs(a[i + 1] - b[i + 1]) <= levels and abs(a[i + 2] - b[i + 2]) <= levels)
     return same / (len(a) // 3)
 
 
@@ -66,7 +69,7 @@ def text_pixels(view):
 
 
 def main():
-    probe, makeimages, folder = sys.argv[1:4]
+    probe, makeimages, folder = (os.path.abspath(a) for a in sys.argv[1:4])
     native_world, native = native_views(probe, makeimages)
     server, base = chromium.serve(folder)
     browser = chromium.Browser()
@@ -75,6 +78,8 @@ def main():
         check("same seed, same world: native %s, web %s" % (native_world, world), world == native_world and world)
         for k in range(VIEWS):
             share = matching_share(native[k], web[k])
+            print("   view %d shares within 0/2/4/8 levels: %s" % (k, " ".join(
+                "%.2f%%" % (100 * matching_share(native[k], web[k], n)) for n in (0, 2, 4, 8))), flush=True)
             check("view %d: %.1f%% of pixels within %d levels (at least %.0f%%)" % (k, 100 * share, LEVELS, 100 * SHARE),
                   share >= SHARE)
             a, b = text_pixels(native[k]), text_pixels(web[k])
