@@ -63,10 +63,15 @@ struct Material {
     float shininess;
 };
 
+// What the layer knows of a texture: whether it has an image, whether that
+// has alpha, and its sampling (wrap S, wrap T, minification, magnification).
 struct Texture {
     bool complete;
     bool alpha;
+    GLint sampling[4];
 };
+
+const Texture NEW_TEXTURE = {false, false, {GL_REPEAT, GL_REPEAT, GL_NEAREST_MIPMAP_LINEAR, GL_LINEAR}};
 
 struct Program {
     GLuint id;
@@ -256,6 +261,36 @@ static void start() {
     glGetIntegerv(GL_VIEWPORT, viewport);
 }
 
+// Uniforms are sent only when their values change: each one sent costs the
+// browser a command and the renderer a fresh upload before the next draw.
+const int CACHED_UNIFORMS = 64;
+static float uniformValues[CACHED_UNIFORMS][16];
+static bool uniformKnown[CACHED_UNIFORMS];
+
+static bool unchanged(GLint location, const float* value, int count) {
+    if (location < 0 || location >= CACHED_UNIFORMS) return false;
+    if (uniformKnown[location] && memcmp(uniformValues[location], value, count * sizeof(float)) == 0) return true;
+    memcpy(uniformValues[location], value, count * sizeof(float));
+    uniformKnown[location] = true;
+    return false;
+}
+
+static void uniform1(GLint location, float value) {
+    if (!unchanged(location, &value, 1)) glUniform1f(location, value);
+}
+
+static void uniform4(GLint location, const float* value) {
+    if (!unchanged(location, value, 4)) glUniform4fv(location, 1, value);
+}
+
+static void uniformMatrix4(GLint location, const float* value) {
+    if (!unchanged(location, value, 16)) glUniformMatrix4fv(location, 1, GL_FALSE, value);
+}
+
+static void uniformMatrix3(GLint location, const float* value) {
+    if (!unchanged(location, value, 9)) glUniformMatrix3fv(location, 1, GL_FALSE, value);
+}
+
 static Texture* boundTextureRecord() {
     return boundTexture < textures.size() ? &textures[boundTexture] : nullptr;
 }
@@ -269,8 +304,8 @@ static bool texturingActive() {
 static void setMatrices(const float* modelView) {
     float normal[9];
     mat4Normal(modelView, normal);
-    glUniformMatrix4fv(program.modelView, 1, GL_FALSE, modelView);
-    glUniformMatrix3fv(program.normalMatrix, 1, GL_FALSE, normal);
+    uniformMatrix4(program.modelView, modelView);
+    uniformMatrix3(program.normalMatrix, normal);
 }
 
 // Also takes the layer's program back: the native tests draw with Mesa's
@@ -281,30 +316,30 @@ static void sendUniforms() {
     uniformsStale = false;
     static const float sceneAmbient[4] = {0.2f, 0.2f, 0.2f, 1.0f};
     bool lit = lighting && light0;
-    glUniformMatrix4fv(program.projection, 1, GL_FALSE, stacks[1][depths[1]]);
-    glUniform1f(program.lighting, lighting ? 1.0f : 0.0f);
-    glUniform1f(program.colourMaterial, colourMaterial && fglFault != FGL_FAULT_COLOUR_UNLIT ? 1.0f : 0.0f);
-    glUniform1f(program.normalize, normalize ? 1.0f : 0.0f);
+    uniformMatrix4(program.projection, stacks[1][depths[1]]);
+    uniform1(program.lighting, lighting ? 1.0f : 0.0f);
+    uniform1(program.colourMaterial, colourMaterial && fglFault != FGL_FAULT_COLOUR_UNLIT ? 1.0f : 0.0f);
+    uniform1(program.normalize, normalize ? 1.0f : 0.0f);
     static const float dark[4] = {0, 0, 0, 1};
-    glUniform4fv(program.lightAmbient, 1, lit ? lightAmbient : dark);
-    glUniform4fv(program.lightDiffuse, 1, lit ? lightDiffuse : dark);
-    glUniform4fv(program.lightSpecular, 1, lit ? lightSpecular : dark);
-    glUniform4fv(program.lightPosition, 1, lightPosition);
-    glUniform4fv(program.sceneAmbient, 1, sceneAmbient);
-    glUniform4fv(program.matAmbient, 1, material.ambient);
-    glUniform4fv(program.matDiffuse, 1, material.diffuse);
-    glUniform4fv(program.matSpecular, 1, material.specular);
-    glUniform4fv(program.matEmission, 1, material.emission);
-    glUniform1f(program.shininess, material.shininess);
+    uniform4(program.lightAmbient, lit ? lightAmbient : dark);
+    uniform4(program.lightDiffuse, lit ? lightDiffuse : dark);
+    uniform4(program.lightSpecular, lit ? lightSpecular : dark);
+    uniform4(program.lightPosition, lightPosition);
+    uniform4(program.sceneAmbient, sceneAmbient);
+    uniform4(program.matAmbient, material.ambient);
+    uniform4(program.matDiffuse, material.diffuse);
+    uniform4(program.matSpecular, material.specular);
+    uniform4(program.matEmission, material.emission);
+    uniform1(program.shininess, material.shininess);
     Texture* t = boundTextureRecord();
-    glUniform1f(program.texturing, texturingActive() ? 1.0f : 0.0f);
-    glUniform1f(program.replace, replaceMode ? 1.0f : 0.0f);
-    glUniform1f(program.textureAlpha, t && t->alpha ? 1.0f : 0.0f);
-    glUniform1f(program.mask, 0.0f);
-    glUniform1f(program.fog, fog ? 1.0f : 0.0f);
-    glUniform1f(program.fogStart, fogStart);
-    glUniform1f(program.fogEnd, fogEnd);
-    glUniform4fv(program.fogColour, 1, fogColour);
+    uniform1(program.texturing, texturingActive() ? 1.0f : 0.0f);
+    uniform1(program.replace, replaceMode ? 1.0f : 0.0f);
+    uniform1(program.textureAlpha, t && t->alpha ? 1.0f : 0.0f);
+    uniform1(program.mask, 0.0f);
+    uniform1(program.fog, fog ? 1.0f : 0.0f);
+    uniform1(program.fogStart, fogStart);
+    uniform1(program.fogEnd, fogEnd);
+    uniform4(program.fogColour, fogColour);
 }
 
 static void pointAttributes(GLuint buffer) {
@@ -442,14 +477,27 @@ static void record(Op op, GLenum a = 0, GLenum b = 0, const float* f = nullptr, 
 
 static void setMaterial(GLenum face, GLenum pname, const float* params) {
     if (face == GL_BACK) return;  // one-sided lighting: only the front counts
+    float* field = pname == GL_AMBIENT    ? material.ambient
+                   : pname == GL_DIFFUSE  ? material.diffuse
+                   : pname == GL_SPECULAR ? material.specular
+                   : pname == GL_EMISSION ? material.emission
+                   : pname == GL_SHININESS ? &material.shininess
+                                           : nullptr;
+    int count = pname == GL_SHININESS ? 1 : 4;
+    if (!field || memcmp(field, params, count * sizeof(float)) == 0) return;
     changeState();
-    switch (pname) {
-        case GL_AMBIENT: memcpy(material.ambient, params, 4 * sizeof(float)); break;
-        case GL_DIFFUSE: memcpy(material.diffuse, params, 4 * sizeof(float)); break;
-        case GL_SPECULAR: memcpy(material.specular, params, 4 * sizeof(float)); break;
-        case GL_EMISSION: memcpy(material.emission, params, 4 * sizeof(float)); break;
-        case GL_SHININESS: material.shininess = params[0]; break;
-        default: break;
+    memcpy(field, params, count * sizeof(float));
+}
+
+static bool* capability(GLenum cap) {
+    switch (cap) {
+        case GL_LIGHTING: return &lighting;
+        case GL_LIGHT0: return &light0;
+        case GL_COLOR_MATERIAL: return &colourMaterial;
+        case GL_FOG: return &fog;
+        case GL_NORMALIZE: return &normalize;
+        case GL_TEXTURE_2D: return &texturing;
+        default: return nullptr;
     }
 }
 
@@ -500,6 +548,8 @@ static void runCommand(List* list, const Command& c) {
 void fglEnable(GLenum cap) {
     start();
     if (recording) return record(OP_ENABLE, cap);
+    if (bool* flag = capability(cap))
+        if (*flag) return;
     changeState();
     if (!setCapability(cap, true)) glEnable(cap);
 }
@@ -507,6 +557,8 @@ void fglEnable(GLenum cap) {
 void fglDisable(GLenum cap) {
     start();
     if (recording) return record(OP_DISABLE, cap);
+    if (bool* flag = capability(cap))
+        if (!*flag) return;
     changeState();
     if (!setCapability(cap, false)) glDisable(cap);
 }
@@ -681,7 +733,21 @@ void fglEnd() {
     for (int k = 0; k < 3; ++k) c.explicitFrom[k] = explicitFrom[k] < 0 ? c.count : explicitFrom[k];
     recording->vertices.insert(recording->vertices.end(), primitiveVertices.begin(), primitiveVertices.end());
     for (int index : triangles) recording->indices.push_back((unsigned int)(c.first + index));
-    recording->commands.push_back(c);
+    // Primitives that follow each other and set every attribute themselves
+    // (a terrain block's strips) become one draw: each draw costs the
+    // browser far more than its triangles.
+    std::vector<Command>& commands = recording->commands;
+    bool own = c.explicitFrom[0] == 0 && c.explicitFrom[1] == 0 && c.explicitFrom[2] == 0;
+    if (own && !commands.empty()) {
+        Command& last = commands.back();
+        bool lastOwn = last.explicitFrom[0] == 0 && last.explicitFrom[1] == 0 && last.explicitFrom[2] == 0;
+        if (last.op == OP_DRAW && lastOwn) {
+            last.count += c.count;
+            last.indexCount += c.indexCount;
+            return;
+        }
+    }
+    commands.push_back(c);
 }
 
 void fglVertex3f(GLfloat x, GLfloat y, GLfloat z) {
@@ -745,13 +811,14 @@ void fglGenTextures(GLsizei n, GLuint* names) {
     glGenTextures(n, names);
     for (GLsizei i = 0; i < n; ++i) {
         if (names[i] >= textures.size()) textures.resize(names[i] + 1);
-        textures[names[i]] = Texture{false, false};
+        textures[names[i]] = NEW_TEXTURE;
     }
 }
 
 void fglBindTexture(GLenum target, GLuint name) {
     start();
     if (recording) return record(OP_BIND, name);
+    if (name == boundTexture) return;
     changeState();
     boundTexture = name;
     glBindTexture(target, name);
@@ -778,15 +845,25 @@ void fglTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei wid
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage2D(target, level, outFormat, width, height, 0, outFormat, type, in ? packed.data() : nullptr);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    if (Texture* t = boundTextureRecord()) *t = Texture{true, outChannels == 4};
+    if (Texture* t = boundTextureRecord()) {
+        t->complete = true;
+        t->alpha = outChannels == 4;
+    }
 }
 
 void fglTexParameteri(GLenum target, GLenum pname, GLint param) {
     start();
     if (recording) return record(OP_TEXPARAM, pname, (GLenum)param);
-    changeState();
     // WebGL has no border to clamp toward; the edge texels are the nearest.
     if (param == GL_CLAMP) param = GL_CLAMP_TO_EDGE;
+    const GLenum names[4] = {GL_TEXTURE_WRAP_S, GL_TEXTURE_WRAP_T, GL_TEXTURE_MIN_FILTER, GL_TEXTURE_MAG_FILTER};
+    Texture* t = boundTextureRecord();
+    for (int k = 0; t && k < 4; ++k)
+        if (pname == names[k]) {
+            if (t->sampling[k] == param) return;
+            t->sampling[k] = param;
+        }
+    drawBatch();
     glTexParameteri(target, pname, param);
 }
 
@@ -794,6 +871,7 @@ void fglTexEnvi(GLenum, GLenum pname, GLint param) {
     start();
     if (pname != GL_TEXTURE_ENV_MODE) return;
     if (recording) return record(OP_TEXENV, (GLenum)param);
+    if (replaceMode == (param == GL_REPLACE)) return;
     changeState();
     replaceMode = param == GL_REPLACE;
 }
@@ -1012,10 +1090,10 @@ void fglDrawMask(GLuint texture, float x, float y, float width, float height, fl
     uniformsStale = true;
     sendUniforms();
     uniformsStale = true;
-    glUniformMatrix4fv(program.projection, 1, GL_FALSE, toClip);
+    uniformMatrix4(program.projection, toClip);
     setMatrices(identity);
-    glUniform1f(program.lighting, 0.0f);
-    glUniform1f(program.mask, 1.0f);
+    uniform1(program.lighting, 0.0f);
+    uniform1(program.mask, 1.0f);
     glBindTexture(GL_TEXTURE_2D, texture);
     pointAttributes(streamBuffer);
     glBufferData(GL_ARRAY_BUFFER, sizeof quad, quad, GL_STREAM_DRAW);
