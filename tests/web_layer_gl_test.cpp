@@ -50,7 +50,8 @@ struct Gl {
     void (*texImage)(GLenum, GLint, GLint, GLsizei, GLsizei, GLint, GLenum, GLenum, const void*);
     void (*texParameter)(GLenum, GLenum, GLint), (*texEnv)(GLenum, GLenum, GLint);
     GLuint (*genLists)(GLsizei);
-    void (*newList)(GLuint, GLenum), (*endList)(), (*callList)(GLuint), (*clear)(GLbitfield), (*flush)();
+    void (*newList)(GLuint, GLenum), (*endList)(), (*callList)(GLuint), (*deleteLists)(GLuint, GLsizei);
+    void (*clear)(GLbitfield), (*flush)();
 };
 
 void mesaPerspective(double a, double b, double c, double d) {
@@ -67,12 +68,12 @@ const Gl MESA = {glEnable, glDisable, glMatrixMode, glLoadIdentity, glPushMatrix
                  glRotatef, mesaPerspective, mesaLookAt, glLightfv, glMaterialfv, glMaterialf, glFogf, glFogfv,
                  glFogi, glBegin, glEnd, glVertex3f, glNormal3f, mesaColour, glTexCoord2f, glGenTextures,
                  glBindTexture, glTexImage2D, glTexParameteri, glTexEnvi, glGenLists, glNewList, glEndList,
-                 glCallList, glClear, glFinish};
+                 glCallList, glDeleteLists, glClear, glFinish};
 const Gl LAYER = {fglEnable, fglDisable, fglMatrixMode, fglLoadIdentity, fglPushMatrix, fglPopMatrix,
                   fglTranslatef, fglRotatef, fglPerspective, fglLookAt, fglLightfv, fglMaterialfv, fglMaterialf,
                   fglFogf, fglFogfv, fglFogi, fglBegin, fglEnd, fglVertex3f, fglNormal3f, fglColor4f,
                   fglTexCoord2f, fglGenTextures, fglBindTexture, fglTexImage2D, fglTexParameteri, fglTexEnvi,
-                  fglGenLists, fglNewList, fglEndList, fglCallList, fglClear, fglFlush};
+                  fglGenLists, fglNewList, fglEndList, fglCallList, fglDeleteLists, fglClear, fglFlush};
 
 std::vector<unsigned char> readFrame() {
     std::vector<unsigned char> pixels(WIDTH * HEIGHT * 3);
@@ -181,6 +182,7 @@ std::vector<unsigned char> drawScene(const Gl& gl) {
     gl.callList(list);
     gl.popMatrix();
     gl.flush();
+    gl.deleteLists(list, 1);
     std::vector<unsigned char> frame = readFrame();
     static int dumped;
     if (getenv("DUMP")) {
