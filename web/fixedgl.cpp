@@ -501,17 +501,12 @@ static bool* capability(GLenum cap) {
     }
 }
 
+// False for the capabilities WebGL keeps itself.
 static bool setCapability(GLenum cap, bool on) {
-    switch (cap) {
-        case GL_LIGHTING: lighting = on; return true;
-        case GL_LIGHT0: light0 = on; return true;
-        case GL_COLOR_MATERIAL: colourMaterial = on; return true;
-        case GL_FOG: fog = on; return true;
-        case GL_NORMALIZE: normalize = on; return true;
-        case GL_TEXTURE_2D: texturing = on; return true;
-        case GL_ALPHA_TEST: return true;  // the game keeps the function that passes everything
-        default: return false;
-    }
+    if (cap == GL_ALPHA_TEST) return true;  // the game keeps the function that passes everything
+    bool* flag = capability(cap);
+    if (flag) *flag = on;
+    return flag != nullptr;
 }
 
 static void runCommand(List* list, const Command& c);
