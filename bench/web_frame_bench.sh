@@ -23,13 +23,17 @@ echo "cubegame_640's world (10000 people, 1000 tanks), 180 frames around the cub
 probe=$(cd "$images" && SDL_VIDEODRIVER=x11 "$build/web_probe" bench 2>/dev/null)
 native=$(grep "frame ms" <<<"$probe")
 echo "  native ($(sed -n 's/^renderer: //p' <<<"$probe")): $native"
-web=$(python3 "$root/bench/web_frame_bench.py" "$root/build-web/wasm")
-echo "  headless Chromium (WebGL on SwiftShader): $web"
-python3 - "$native" "$web" <<'PY'
+for renderer in llvmpipe swiftshader; do
+    flag=""
+    [ "$renderer" = llvmpipe ] && flag=--llvmpipe
+    web=$(python3 "$root/bench/web_frame_bench.py" "$root/build-web/wasm" $flag)
+    python3 - "$native" "$web" "$renderer" <<'PY'
 import re, sys
 n, w = (float(re.search(r"median ([\d.]+)", a).group(1)) for a in sys.argv[1:3])
-print("  web / native median: %.1fx" % (w / n))
+where = {"llvmpipe": "WebGL through ANGLE on Mesa llvmpipe", "swiftshader": "WebGL on its own SwiftShader"}[sys.argv[3]]
+print("  headless Chromium, %s: %s (%.1fx native)" % (where, sys.argv[2], w / n))
 PY
+done
 
 echo "Download size of each build (html, js, wasm, data):"
 for page in "$root"/build-web/site/cubegame_*.html; do
