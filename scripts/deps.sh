@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the game, its tools and its tests need, when
-# any is missing (apt-get; sudo when not root).
+# scripts/deps.sh [web]: installs the Debian packages the game, its tools and
+# its tests need, when any is missing (apt-get; sudo when not root); `web`
+# adds what the web release and its tests need.
 set -euo pipefail
 
 packages=(
@@ -11,6 +12,12 @@ packages=(
     dpkg-dev file lintian desktop-file-utils
     clang libclang-rt-14-dev
 )
+for group in "$@"; do
+    case "$group" in
+        web) packages+=(emscripten chromium python3) ;;
+        *) echo "deps.sh: unknown group '$group'" >&2; exit 2 ;;
+    esac
+done
 
 missing=()
 for p in "${packages[@]}"; do
