@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "animate.h"
+#include "fake_clock.h"
 #include "main.h"
 #include "world.h"
 
@@ -42,13 +43,8 @@ struct View {
 const View VIEWS[] = {{0, 0, 30}, {2000, -1500, 200}, {-5000, 4500, 135}};
 const int VIEW_COUNT = sizeof VIEWS / sizeof VIEWS[0];
 
-static Uint32 ticks;
 static std::vector<unsigned char> captured[VIEW_COUNT];
 static int capturing = -1;
-
-extern "C" Uint32 SDL_GetTicks(void) {
-    return ticks;
-}
 
 // The frame as drawn, bottom row first, RGB, read just before it is shown.
 static void capture() {
@@ -126,7 +122,7 @@ static void bench() {
     std::vector<double> ms;
     for (int f = 0; f < BENCH_FRAMES; ++f) {
         place({0, 0, (float)(f * 3 % 360)});
-        ticks += BENCH_STEP_MS;
+        advanceFakeClock(BENCH_STEP_MS);
 #ifndef __EMSCRIPTEN__
         glFinish();
 #endif
