@@ -44,6 +44,9 @@ void destroyCube(Cube* cube);
 
 void drawCube(Cube* cube);
 void renderCubeShadow(Cube* cube, float x, float y, float z);
+// renderCubeShadow, quicker to the same pixels where it can be: with a view,
+// each face's darkening keeps to the rectangle its volume can reach.
+void renderCubeShadowInView(Cube* cube, float x, float y, float z, const View* view);
 void renderShadowVolume(Cube* cube, int a, int b, int c, int d);
 void drawShadowBox(float x, float y, float z);
 
