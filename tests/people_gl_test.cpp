@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
+#include <dlfcn.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -12,6 +13,13 @@
 #include "main.h"
 #include "people.h"
 #include "scratch_dir.h"
+
+// Display-list names run out on cue.
+static bool listNamesRunOut = false;
+extern "C" GLuint glGenLists(GLsizei range) {
+    static const auto real = (GLuint(*)(GLsizei))dlsym(RTLD_NEXT, "glGenLists");
+    return listNamesRunOut ? 0 : real(range);
+}
 
 namespace {
 
@@ -109,6 +117,16 @@ std::string pixelAt(float x, float y) {
     uint8_t px[3] = {};
     glReadPixels((int)((x + 50) * 3.2f), (int)((y + 10) * 4.8f), 1, 1, GL_RGB, GL_UNSIGNED_BYTE, px);
     return std::to_string(px[0]) + "," + std::to_string(px[1]) + "," + std::to_string(px[2]);
+}
+
+// The volume of the view in place now.
+Frustum currentView() {
+    float projection[16], modelview[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+    Frustum view;
+    frustumFromMatrices(projection, modelview, &view);
+    return view;
 }
 
 Person personAt(int id, float x, float angle) {
@@ -330,7 +348,39 @@ TEST_F(CrowdGl, TexturedFigureShowsTheBackFromPlusZAndTheFrontFromMinusZ) {
     drawHorde(list, &cube, &ter);
     EXPECT_EQ("255,0,0", pixelAt(0.0f, 11.0f));
     EXPECT_EQ("0,0,0", pixelAt(0.0f, 25.0f));  // above the 20-unit picture
+
+    // The figure is what was compiled, whatever the switch says now.
+    TRANSPARENCY = 0;
+    viewFigures(0.0f);
+    const Frustum view = currentView();
+    drawHordeInView(list, &cube, &ter, &view);
+    EXPECT_EQ("255,0,0", pixelAt(0.0f, 11.0f));
     freePictures(0);
+}
+
+TEST_F(CrowdGl, ListNamesRunningOutCompileNothingAndSpareOtherLists) {
+    // List 1 stands for another part's list, such as a terrain block's.
+    glNewList(1, GL_COMPILE);
+    glColor3f(0.25f, 0.5f, 0.75f);
+    glEndList();
+    glColor3f(0.1f, 0.2f, 0.3f);
+    glGetError();
+    listNamesRunOut = true;
+    std::string lines;
+    const int built = build(1, 256, 256, 25, &lines);
+    listNamesRunOut = false;
+    EXPECT_EQ(1, built);  // the people are there; nothing draws them
+    EXPECT_EQ(0u, list->displayList);
+    EXPECT_EQ(0u, list->quadsList);
+    EXPECT_EQ(GL_NO_ERROR, glGetError()) << "a list was opened under name 0";
+    GLfloat colour[4];
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    EXPECT_FLOAT_EQ(0.1f, colour[0]) << "the figure was drawn instead of compiled";
+    glCallList(1);
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    EXPECT_FLOAT_EQ(0.25f, colour[0]);
+    EXPECT_FLOAT_EQ(0.75f, colour[2]);
+    glDeleteLists(1, 1);
 }
 
 }  // namespace
