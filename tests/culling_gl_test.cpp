@@ -1,8 +1,6 @@
-// The drawing shortcuts (leaving out what the view cannot hold, and the
-// cheaper ways to the same pixels): the same seeded world played twice
-// through drawScreen, once drawing everything literally and once with the
-// shortcuts, must give byte-identical frames and the same world afterwards,
-// in each of the game's settings.
+// Leaving out what the view cannot hold: the same seeded world played twice
+// through drawScreen, once drawing everything around the cube and once
+// culling, must give byte-identical frames and the same world afterwards.
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
@@ -133,20 +131,13 @@ std::string worldState() {
     return s;
 }
 
-// A way the game can be set up; each is played both ways.
+// The game's settings: name, TexSkyBox.tga missing, WIRE_FRAME, TRANSPARENCY, SHADOW, lost all along.
 struct Setting {
     const char* name;
-    int noSkyImage;  // TexSkyBox.tga missing: the sky takes the current colour
-    int wireFrame;
-    int transparency;
-    int shadow;
-    int over;  // the whole path after the game is lost
-};
-
-const Setting SETTINGS[] = {
-    {"Defaults", 0, 0, 0, 1, 0},    {"NoSkyImage", 1, 0, 0, 1, 0}, {"WireFrame", 0, 1, 0, 1, 0},
-    {"Transparency", 0, 0, 1, 1, 0}, {"NoShadow", 0, 0, 0, 0, 0},  {"GameOver", 0, 0, 0, 1, 1},
-};
+    int noSkyImage, wireFrame, transparency, shadow, over;
+} playing;
+const Setting SETTINGS[] = {{"Defaults", 0, 0, 0, 1, 0},    {"NoSkyImage", 1, 0, 0, 1, 0}, {"WireFrame", 0, 1, 0, 1, 0},
+                            {"Transparency", 0, 0, 1, 1, 0}, {"NoShadow", 0, 0, 0, 0, 0},  {"GameOver", 0, 0, 0, 1, 1}};
 
 struct Play {
     std::string frames;
@@ -157,18 +148,18 @@ struct Play {
 
 // One play of the path, in this process (the frame timer's clock is
 // process-wide state, so each play gets a process of its own).
-Play playPath(const Setting& setting, int cull) {
+Play playPath(int cull) {
     Play play;
-    if (setting.noSkyImage) unlink("TexSkyBox.tga");
+    if (playing.noSkyImage) unlink("TexSkyBox.tga");
     if (!openGlContext(WIDTH, HEIGHT)) {
         play.failure = "no GL window";
         return play;
     }
     setStartSwitches();
     DRAWING_SHORTCUTS = cull;
-    WIRE_FRAME = setting.wireFrame;
-    TRANSPARENCY = setting.transparency;
-    SHADOW = setting.shadow;
+    WIRE_FRAME = playing.wireFrame;
+    TRANSPARENCY = playing.transparency;
+    SHADOW = playing.shadow;
     srand(SEED);
     if (!buildWorld(PEOPLE, TANKS)) {
         play.failure = "world not built";
@@ -184,7 +175,7 @@ Play playPath(const Setting& setting, int cull) {
             if (k == 0) gatherCrowd(s.x, s.z, CROWD_AROUND_CUBE);
         }
         placeShot(s);
-        if (setting.over) gameOver = 1;
+        gameOver |= playing.over;
         fakeTicks += STEP_MS;
         drawScreen();
         if (fabsf(timeH - STEP_MS / 1000.0f) > 1e-4f) {
@@ -236,7 +227,7 @@ bool takeSized(const std::string& in, size_t* at, std::string* out) {
 }
 
 // Plays the path in a child process and brings its results back.
-Play playInChild(const Setting& setting, int cull) {
+Play playInChild(int cull) {
     Play play;
     int pipeFds[2];
     if (pipe(pipeFds) != 0) {
@@ -246,7 +237,7 @@ Play playInChild(const Setting& setting, int cull) {
     const pid_t child = fork();
     if (child == 0) {
         close(pipeFds[0]);
-        Play p = playPath(setting, cull);
+        Play p = playPath(cull);
         const long counts[3] = {p.blocks, p.people, p.tanks};
         const std::string message =
             sized(p.failure) + sized(p.frames) + sized(p.state) + sized(std::string((const char*)counts, sizeof counts));
@@ -300,17 +291,14 @@ std::string frameDifference(const std::string& a, const std::string& b, int f) {
     return out;
 }
 
-void PrintTo(const Setting& setting, std::ostream* out) {
-    *out << setting.name;
-}
+class Culling : public ::testing::TestWithParam<Setting> {};
 
-class Shortcuts : public ::testing::TestWithParam<Setting> {};
-
-TEST_P(Shortcuts, FramesAndWorldMatchTheLiteralDrawing) {
+TEST_P(Culling, FramesAndWorldMatchDrawingEverything) {
+    playing = GetParam();
     ScratchDir dir;
     dir.writeGameImages();
-    const Play all = playInChild(GetParam(), 0);
-    const Play culled = playInChild(GetParam(), 1);
+    const Play all = playInChild(0);
+    const Play culled = playInChild(1);
     ASSERT_EQ("", all.failure);
     ASSERT_EQ("", culled.failure);
     ASSERT_EQ(cameraPath().size() * WIDTH * HEIGHT * 9, all.frames.size());
@@ -327,7 +315,7 @@ TEST_P(Shortcuts, FramesAndWorldMatchTheLiteralDrawing) {
     EXPECT_GT(culled.tanks, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Settings, Shortcuts, ::testing::ValuesIn(SETTINGS),
+INSTANTIATE_TEST_SUITE_P(Settings, Culling, ::testing::ValuesIn(SETTINGS),
                          [](const ::testing::TestParamInfo<Setting>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -32,10 +32,9 @@ TEST_F(FrameRules, FastFramesSeeFurtherSlowFramesLess) {
     EXPECT_EQ(4995, VIEW_DISTANCE);
 }
 
-TEST_F(FrameRules, SlowFramesKeepSteppingDownToTheFloor) {
+TEST_F(FrameRules, ViewDistanceStopsAtItsFloor) {
     VIEW_DISTANCE = 4000;
     frame(0.1f);
-    EXPECT_EQ(3995, VIEW_DISTANCE);
     frame(0.1f);
     EXPECT_EQ(3990, VIEW_DISTANCE);
     for (int i = 0; i < 10000; ++i) frame(0.1f);

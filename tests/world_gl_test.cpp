@@ -22,9 +22,7 @@
 #include "scratch_dir.h"
 #include "world.h"
 
-// Whether fog was on when text was last placed. OpenGL fogs bitmap text by
-// its raster position's distance; Mesa's renderers happen not to, so the
-// pixels here cannot tell.
+// Fog when text was last placed: OpenGL fogs bitmaps (Mesa's renderers do not).
 static int textPlacedInFog = -1;
 extern "C" void glRasterPos3f(GLfloat x, GLfloat y, GLfloat z) {
     static const auto real = (void (*)(GLfloat, GLfloat, GLfloat))dlsym(RTLD_NEXT, "glRasterPos3f");
@@ -157,15 +155,26 @@ TEST_F(World, LongFramesRunTheTanksTurnsAndCirclingOnTheGameClock) {
     gameOver = 0;
 }
 
-TEST_F(World, GameOverWithATrailingEyeAtTheShortestDrawDistanceShowsTheBanner) {
-    // Just lost while racing: the eye still trails 2400 behind, 1000 above
-    // the ground under it, and the draw distance is at its floor.
+TEST_F(World, GameOverAtTheShortestDrawDistanceShowsTheCubeAndBanner) {
+    // The farthest eye: just lost while racing, it still trails 2400 behind,
+    // 1000 above the ground under it, on ground higher than the cube's.
     const float x = 0.0f, z = 0.0f;
     cb.position = vectorInit(x, getHeightAt(&ter, x, z) + 50.0f, z);
     cb.momentum = cb.angularMomentum = vectorInit(0.0f, 0.0f, 0.0f);
-    cb.heading = 0.0f;
+    float best = -1e9f;
+    for (float heading = 0.0f; heading < 360.0f; heading += 15.0f) {
+        float a = decToRad(heading);
+        float ground = getHeightAt(&ter, x - cosf(a) * 2400.0f, z - sinf(a) * 2400.0f);
+        if (ground > best) {
+            best = ground;
+            cb.heading = heading;
+        }
+    }
     gameOver = 1;
-    cam.position = vectorInit(x - 2400.0f, getHeightAt(&ter, x - 2400.0f, z) + 1000.0f, z);
+    const float a = decToRad(cb.heading);
+    cam.position = vectorInit(x - cosf(a) * 2400.0f, 0.0f, z - sinf(a) * 2400.0f);
+    cam.position.y = getHeightAt(&ter, cam.position.x, cam.position.z) + 1000.0f;
+    VIEW_DISTANCE = MIN_VIEW_DISTANCE;
     for (int frame = 0; frame < 3; ++frame) {
         VIEW_DISTANCE = MIN_VIEW_DISTANCE;
         drawScreen();
@@ -182,7 +191,6 @@ TEST_F(World, GameOverWithATrailingEyeAtTheShortestDrawDistanceShowsTheBanner) {
 }
 
 TEST_F(World, HeadsUpTextIsPlacedWithTheFogOff) {
-    textPlacedInFog = -1;
     displayScore();
     EXPECT_EQ(0, textPlacedInFog);
     EXPECT_TRUE(glIsEnabled(GL_FOG));
