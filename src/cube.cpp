@@ -67,6 +67,9 @@ static const float SHADOW_BOX[24][3] = {
     {+1, -1, +1}, {+1, -1, -1}, {-1, -1, -1}, {-1, -1, +1},
 };
 
+// Whether the frame's clear zeroed the stencil for this frame's shadow.
+static bool stencilCleared;
+
 // Solid cube about its centre, the same about every axis.
 static double cubeInertia(float mass, float size) {
     return (double)mass * size * size / 6.0;
@@ -368,16 +371,26 @@ void renderCubeShadow(Cube* cube, float x, float y, float z) {
 }
 
 // Drawing everything, the first face's box covers the whole view, which
-// leaves the stencil zero everywhere whatever it held; each later face
-// starts from that. So with the stencil cleared first, every box may keep
-// to its face's rectangle: outside it the stencil is zero and the box would
-// change nothing. Only with filled polygons: drawn as lines the box leaves
-// counts behind, which the next faces and frames see.
-void renderCubeShadowInView(Cube* cube, float x, float y, float z, const View* view) {
+// leaves the stencil zero everywhere whatever it held; each later face, and
+// the next frame, starts from that. So over a stencil zeroed by the frame's
+// clear the shadow gives the same pixels with every box kept to its face's
+// rectangle: outside it the stencil is zero and the box would change
+// nothing. Clearing the stencil with the depth is one pass over their shared
+// buffer, cheaper than the depth alone, and changes nothing where the
+// stencil was zero already. Not with polygons drawn as lines: each box then
+// draws its edges only and leaves counts behind, which later faces and
+// frames see, so the clear and the rectangles would both change the picture.
+unsigned int shadowStencilClear(int shortcuts) {
     GLint polygonModes[2];
     glGetIntegerv(GL_POLYGON_MODE, polygonModes);
-    if (polygonModes[0] != GL_FILL || polygonModes[1] != GL_FILL) view = nullptr;
-    if (view) glClear(GL_STENCIL_BUFFER_BIT);
+    stencilCleared = shortcuts == 1 && polygonModes[0] == GL_FILL && polygonModes[1] == GL_FILL;
+    return stencilCleared ? GL_STENCIL_BUFFER_BIT : 0;
+}
+
+// The rectangles only over the stencil the frame's clear zeroed, once.
+void renderCubeShadowInView(Cube* cube, float x, float y, float z, const View* view) {
+    if (!stencilCleared) view = nullptr;
+    stencilCleared = false;
     for (int face = 0; face < 6; face++) shadeShadowFace(cube, SHADOW_FACES[face], x, y, z, view);
 }
 

@@ -487,7 +487,7 @@ void handleKeyDown() {
 
 void drawScreen() {
     if (WIRE_FRAME == 1) glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | shadowStencilClear(DRAWING_SHORTCUTS));
     setProjectionAndFog();
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();

@@ -604,10 +604,10 @@ void drawHorde(PeopleList* list, Cube* cube, Terrain* terrain) {
     drawHordeInView(list, cube, terrain, nullptr);
 }
 
-// The stick figure's state is set once for the whole crowd rather than in
-// each figure: every change of it costs the driver more than the figure's
-// quads. The quads and their order stay the same. A crowd whose figure
-// could not be compiled draws nothing either way.
+// Given a view, the compiled stick figure's state is set once for the whole
+// crowd rather than in each figure: every change of it costs the driver
+// more than the figure's quads. The quads and their order stay the same. A
+// crowd whose figure could not be compiled draws nothing either way.
 void drawHordeInView(PeopleList* list, Cube* cube, Terrain*, const Frustum* view) {
     drawnPeople = 0;
     if (list->steprate == 0) {
