@@ -381,7 +381,8 @@ void renderCubeShadow(Cube* cube, float x, float y, float z) {
 // draws its edges only and leaves counts behind, which later faces and
 // frames see, so the clear and the rectangles would both change the picture.
 unsigned int shadowStencilClear(int shortcuts) {
-    GLint polygonModes[2];
+    // A renderer without polygon modes leaves these: filled.
+    GLint polygonModes[2] = {GL_FILL, GL_FILL};
     glGetIntegerv(GL_POLYGON_MODE, polygonModes);
     stencilCleared = shortcuts == 1 && polygonModes[0] == GL_FILL && polygonModes[1] == GL_FILL;
     return stencilCleared ? GL_STENCIL_BUFFER_BIT : 0;
