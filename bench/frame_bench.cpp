@@ -2,7 +2,7 @@
 // screen, crowd and tanks: a seeded world, the culling test's camera path
 // (world.h) at draw distances 2500, 5000 and 8000, each drawing one 30 ms
 // step on the fake clock. Each frame of the path is drawn twice, the game's
-// way and the way before (CULL_HIDDEN 0), in alternating order, so both are
+// way and the way before (DRAWING_SHORTCUTS 0), in alternating order, so both are
 // timed on the same machine at the same moment. Needs DISPLAY
 // (bench/frame_bench.sh starts a private Xvfb and runs every build).
 #include <GL/gl.h>
@@ -37,7 +37,7 @@ struct Samples {
 };
 
 double timedFrame(int cull, Samples* into) {
-    CULL_HIDDEN = cull;
+    DRAWING_SHORTCUTS = cull;
     advanceFakeClock(STEP_MS);
     glFinish();
     const auto start = std::chrono::steady_clock::now();
@@ -145,7 +145,7 @@ int main(int argc, char* argv[]) {
     if (header) {
         printf("renderer: %s (%s)\n", (const char*)glGetString(GL_RENDERER), (const char*)glGetString(GL_VERSION));
         printf("ms a frame through drawScreen (median, 95th percentile); old = the drawing before culling and\n");
-        printf("the same-pixel savings (CULL_HIDDEN 0), new = the game's drawing;\n");
+        printf("the same-pixel savings (DRAWING_SHORTCUTS 0), new = the game's drawing;\n");
         printf("ratio = old median / new median; blocks, people, tanks drawn a frame on average;\n");
         printf("fill = ms to fill the whole view once with textured, fogged, depth-tested pixels.\n\n");
         printf("%-17s %5s | %15s | %15s | %6s | %18s | %18s | %5s\n", "build", "D", "old med   p95", "new med   p95",

@@ -2,8 +2,6 @@
 // heading; each frame the eye covers stiffness * dt^2 of the gap to it.
 #include "camera.h"
 
-#include <GL/gl.h>
-
 #include <cmath>
 
 #include "main.h"
@@ -31,12 +29,4 @@ void calcTargetView(Camera* camera, Cube* cube) {
 void updateCamera(Camera* camera, float dt) {
     camera->velocity = vectorMultiply(vectorSubtract(camera->targetPosition, camera->position), camera->stiffness * dt);
     camera->position = vectorAdd(camera->position, vectorMultiply(camera->velocity, dt));
-}
-
-void viewFrustum(Frustum* out) {
-    float projection[16];
-    float modelview[16];
-    glGetFloatv(GL_PROJECTION_MATRIX, projection);
-    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
-    frustumFromMatrices(projection, modelview, out);
 }

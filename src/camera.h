@@ -17,7 +17,5 @@ struct Camera {
 void initCamera(Camera* camera);
 void calcTargetView(Camera* camera, Cube* cube);
 void updateCamera(Camera* camera, float dt);
-// The volume the current OpenGL projection and model-view show.
-void viewFrustum(Frustum* out);
 
 #endif

@@ -67,6 +67,9 @@ static const float SHADOW_BOX[24][3] = {
     {+1, -1, +1}, {+1, -1, -1}, {-1, -1, -1}, {-1, -1, +1},
 };
 
+// Whether the frame's clear zeroed the stencil for this frame's shadow.
+static bool stencilCleared;
+
 // Solid cube about its centre, the same about every axis.
 static double cubeInertia(float mass, float size) {
     return (double)mass * size * size / 6.0;
@@ -184,46 +187,26 @@ static void shadowVolumePoints(Cube* cube, const int corners[4], Vector nearPoin
     }
 }
 
-// The matrices and viewport the shadow is drawn with.
-struct ShadowView {
-    float projection[16];
-    float modelview[16];
-    int viewport[4];
-};
-
-static void readShadowView(ShadowView* view) {
-    glGetFloatv(GL_PROJECTION_MATRIX, view->projection);
-    glGetFloatv(GL_MODELVIEW_MATRIX, view->modelview);
-    glGetIntegerv(GL_VIEWPORT, view->viewport);
-}
-
 // Window rectangle holding every pixel the face's volume can cover, from
 // its eight points projected. Returns 0 when a point lies behind the near
 // plane: clipping the volume's long edges there is too coarse to bound.
-static int shadowVolumeRect(Cube* cube, const int corners[4], const ShadowView* view, int rect[4]) {
+static int shadowVolumeRect(Cube* cube, const int corners[4], const View* view, int rect[4]) {
     Vector points[8];
     shadowVolumePoints(cube, corners, points, points + 4);
-    double left = 1.0, right = -1.0, bottom = 1.0, top = -1.0;
+    const int* v = view->viewport;
+    double left = v[0] + v[2], right = v[0], bottom = v[1] + v[3], top = v[1];
     for (const Vector& p : points) {
-        double eye[4], clip[4];
-        for (int r = 0; r < 4; r++)
-            eye[r] = (double)view->modelview[r] * p.x + (double)view->modelview[4 + r] * p.y +
-                     (double)view->modelview[8 + r] * p.z + view->modelview[12 + r];
-        for (int r = 0; r < 4; r++)
-            clip[r] = view->projection[r] * eye[0] + view->projection[4 + r] * eye[1] +
-                      view->projection[8 + r] * eye[2] + view->projection[12 + r] * eye[3];
-        if (!(clip[2] + clip[3] > 0.0 && clip[3] >= 1.0)) return 0;
-        const double x = clip[0] / clip[3], y = clip[1] / clip[3];
+        double x, y;
+        if (!projectToWindow(view, p, &x, &y)) return 0;
         left = fmin(left, x);
         right = fmax(right, x);
         bottom = fmin(bottom, y);
         top = fmax(top, y);
     }
-    const int* v = view->viewport;
-    const double x0 = fmax(v[0] + (left + 1.0) * 0.5 * v[2] - SHADOW_RECT_MARGIN, v[0]);
-    const double x1 = fmin(v[0] + (right + 1.0) * 0.5 * v[2] + SHADOW_RECT_MARGIN, v[0] + v[2]);
-    const double y0 = fmax(v[1] + (bottom + 1.0) * 0.5 * v[3] - SHADOW_RECT_MARGIN, v[1]);
-    const double y1 = fmin(v[1] + (top + 1.0) * 0.5 * v[3] + SHADOW_RECT_MARGIN, v[1] + v[3]);
+    const double x0 = fmax(left - SHADOW_RECT_MARGIN, v[0]);
+    const double x1 = fmin(right + SHADOW_RECT_MARGIN, v[0] + v[2]);
+    const double y0 = fmax(bottom - SHADOW_RECT_MARGIN, v[1]);
+    const double y1 = fmin(top + SHADOW_RECT_MARGIN, v[1] + v[3]);
     rect[0] = (int)floor(x0);
     rect[1] = (int)floor(y0);
     rect[2] = x1 > x0 ? (int)ceil(x1) - rect[0] : 0;
@@ -237,7 +220,7 @@ static int shadowVolumeRect(Cube* cube, const int corners[4], const ShadowView* 
 // counts wrap instead of clamping at 0, or such a face would cast nothing.
 // With a view, the darkening is kept to the pixels the volume can have
 // marked: elsewhere the stencil is already zero and the box changes nothing.
-static void shadeShadowFace(Cube* cube, const int corners[4], float x, float y, float z, const ShadowView* view) {
+static void shadeShadowFace(Cube* cube, const int corners[4], float x, float y, float z, const View* view) {
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
     glDepthMask(GL_FALSE);
 
@@ -384,15 +367,32 @@ void drawCube(Cube* cube) {
 }
 
 void renderCubeShadow(Cube* cube, float x, float y, float z) {
-    // Drawing everything, the first face's box covers the whole view, which
-    // leaves the stencil zero everywhere whatever it held; each later face
-    // starts from that. The culled drawing clears the stencil with the frame
-    // instead, so every face's box can keep to its rectangle.
-    ShadowView view;
-    if (CULL_HIDDEN == 1) readShadowView(&view);
-    for (int face = 0; face < 6; face++) {
-        shadeShadowFace(cube, SHADOW_FACES[face], x, y, z, CULL_HIDDEN == 1 ? &view : nullptr);
-    }
+    renderCubeShadowInView(cube, x, y, z, nullptr);
+}
+
+// Drawing everything, the first face's box covers the whole view, which
+// leaves the stencil zero everywhere whatever it held; each later face, and
+// the next frame, starts from that. So over a stencil zeroed by the frame's
+// clear the shadow gives the same pixels with every box kept to its face's
+// rectangle: outside it the stencil is zero and the box would change
+// nothing. Clearing the stencil with the depth is one pass over their shared
+// buffer, cheaper than the depth alone, and changes nothing where the
+// stencil was zero already. Not with polygons drawn as lines: each box then
+// draws its edges only and leaves counts behind, which later faces and
+// frames see, so the clear and the rectangles would both change the picture.
+unsigned int shadowStencilClear(int shortcuts) {
+    // A renderer without polygon modes leaves these: filled.
+    GLint polygonModes[2] = {GL_FILL, GL_FILL};
+    glGetIntegerv(GL_POLYGON_MODE, polygonModes);
+    stencilCleared = shortcuts == 1 && polygonModes[0] == GL_FILL && polygonModes[1] == GL_FILL;
+    return stencilCleared ? GL_STENCIL_BUFFER_BIT : 0;
+}
+
+// The rectangles only over the stencil the frame's clear zeroed, once.
+void renderCubeShadowInView(Cube* cube, float x, float y, float z, const View* view) {
+    if (!stencilCleared) view = nullptr;
+    stencilCleared = false;
+    for (int face = 0; face < 6; face++) shadeShadowFace(cube, SHADOW_FACES[face], x, y, z, view);
 }
 
 void renderShadowVolume(Cube* cube, int a, int b, int c, int d) {

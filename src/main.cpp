@@ -34,13 +34,16 @@ const float FIELD_OF_VIEW = 60.0f;
 const float NEAR_PLANE = 1.0f;
 const float FOG_DEPTH = 1000.0f;
 
+// The heads-up text floats up to this far above the cube's centre.
+const float TEXT_HEIGHT = 270.0f;
+
 int VIEW_DISTANCE;
 int SHADOW;
 float shadowSwitchTime;
 int WIRE_FRAME;
 int TERRAIN_DEFORMING;
 int TRANSPARENCY;
-int CULL_HIDDEN;
+int DRAWING_SHORTCUTS;
 int gameOver;
 float ratio;
 Uint8* keys;
@@ -89,14 +92,48 @@ static void pinLoadedModules() {
 #endif
 }
 
-// Far plane and fog both follow the draw distance.
-static void setProjectionAndFog() {
-    float farPlane = VIEW_DISTANCE * 0.5f;
+static void setFarPlaneAndFog(float farPlane) {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glFogf(GL_FOG_START, farPlane - FOG_DEPTH);
     glFogf(GL_FOG_END, farPlane);
     gluPerspective(FIELD_OF_VIEW, ratio, NEAR_PLANE, farPlane);
+}
+
+// Far plane and fog both follow the draw distance.
+static void setProjectionAndFog() {
+    setFarPlaneAndFog(VIEW_DISTANCE * 0.5f);
+}
+
+// The cube and its text stay inside the far plane and short of the fog's
+// end, however far the eye trails: a camera chasing a fast cube lags up to
+// some 2400 behind, the game-over eye sits 1000 back and 1000 up, and the
+// draw distance may be down to its floor. Only the view reaches further;
+// the draw distance, which the crowd's update and the terrain follow, stays.
+static void holdCubeInView() {
+    const Vector toCube = vectorSubtract(cb.position, cam.position);
+    const float reach = sqrtf(vectorDotProduct(toCube, toCube)) + TEXT_HEIGHT + cb.size;
+    if (!(reach > VIEW_DISTANCE * 0.5f)) return;
+    setFarPlaneAndFog(reach);
+    glMatrixMode(GL_MODELVIEW);
+}
+
+// The view as this frame's projection and model-view show it, read once for
+// every part that leaves out what it cannot hold.
+static const View* takeView(View* view) {
+    float projection[16];
+    float modelview[16];
+    int viewport[4];
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    viewFromMatrices(projection, modelview, viewport, view);
+    return view;
+}
+
+// The upload reads three bytes a pixel, so thinner images are refused.
+static bool skyImageUsable() {
+    return skyBoxImage && skyBoxImage->status == TGA_LOADED && skyBoxImage->depth >= 24;
 }
 
 // Toward zero, saturating (NaN reads 0): a held Up drives the torque past
@@ -147,7 +184,8 @@ static float torqueFade(float spin) {
 }
 
 // The score, size and banner are read-outs, so fog never fades them: the
-// game-over eye sees them from well inside the fog band.
+// game-over eye sees them from well inside the fog band, and a trailing eye
+// may see them from near the fog's end.
 static void drawText(const char* text, float x, float y, float z) {
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
@@ -177,6 +215,60 @@ static void skyQuad(const float tex[4][2], const float corners[4][3], float nx, 
         glTexCoord2f(tex[k][0], tex[k][1]);
         glVertex3f(corners[k][0] * skyBoxSize, corners[k][1] * skyBoxSize, corners[k][2] * skyBoxSize);
     }
+}
+
+// Corners in units of skyBoxSize; the quads face inward.
+static void drawSkyFaces() {
+    static const float side[4][2] = {{1, 0}, {1, 1}, {0, 1}, {0, 0}};
+    static const float top[4][2] = {{0.002f, 0.1f}, {0.002f, 0.002f}, {0.1f, 0.002f}, {0.1f, 0.1f}};
+    static const float bottom[4][2] = {{0, 0}, {0, 0}, {0, 0}, {0, 0}};
+    static const float front[4][3] = {{-1, -1, 1}, {-1, 1, 1}, {1, 1, 1}, {1, -1, 1}};
+    static const float left[4][3] = {{-1, -1, -1}, {-1, 1, -1}, {-1, 1, 1}, {-1, -1, 1}};
+    static const float back[4][3] = {{1, -1, -1}, {1, 1, -1}, {-1, 1, -1}, {-1, -1, -1}};
+    static const float right[4][3] = {{1, -1, 1}, {1, 1, 1}, {1, 1, -1}, {1, -1, -1}};
+    static const float up[4][3] = {{-1, 1, 1}, {-1, 1, -1}, {1, 1, -1}, {1, 1, 1}};
+    static const float down[4][3] = {{1, -1, 1}, {1, -1, -1}, {-1, -1, -1}, {-1, -1, 1}};
+
+    glBindTexture(GL_TEXTURE_2D, skyBoxTexName);
+    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    // Clamped to the edge texels: GL_CLAMP blends in the black border and
+    // draws a dark seam up every edge of the box.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+
+    glPushMatrix();
+    glTranslatef(cam.position.x, cam.position.y + 15.0f, cam.position.z);
+    glBegin(GL_QUADS);
+    skyQuad(side, front, 0, 0, -1);
+    skyQuad(side, left, 1, 0, 0);
+    skyQuad(side, back, 0, 0, 1);
+    skyQuad(side, right, -1, 0, 0);
+    skyQuad(top, up, 0, -1, 0);
+    skyQuad(bottom, down, 0, 1, 0);
+    glEnd();
+    glPopMatrix();
+    glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+// The textured sky after the landscape, at the far end of the depth range:
+// it fills only the pixels still at the cleared depth, and the texturing
+// under the ground is skipped. No ground fragment reaches that depth (it
+// fails the test against the clear), and the ground is opaque, so every
+// pixel comes out as when the sky went first.
+static void drawSkyBehindGround() {
+    glDisable(GL_LIGHTING);
+    glDisable(GL_FOG);
+    glDepthRange(1.0, 1.0);
+    glDepthFunc(GL_LEQUAL);
+    glDepthMask(GL_FALSE);
+    drawSkyFaces();
+    glEnable(GL_LIGHTING);
+    glEnable(GL_FOG);
+    glDepthRange(0.0, 1.0);
+    glDepthFunc(GL_LESS);
+    glDepthMask(GL_TRUE);
 }
 
 // The bitmap font (freeglut) only works on X, so SDL goes there too unless
@@ -234,7 +326,7 @@ void setStartSwitches() {
     shadowSwitchTime = 0.0f;
     WIRE_FRAME = 0;
     TRANSPARENCY = 0;
-    CULL_HIDDEN = 1;
+    DRAWING_SHORTCUTS = 1;
     gameOver = 0;
 }
 
@@ -402,9 +494,7 @@ void handleKeyDown() {
 
 void drawScreen() {
     if (WIRE_FRAME == 1) glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-    // Clearing the stencil with the depth is one pass over their shared
-    // buffer, cheaper than the depth alone, and spares the shadow a pass.
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | (CULL_HIDDEN == 1 ? GL_STENCIL_BUFFER_BIT : 0));
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | shadowStencilClear(DRAWING_SHORTCUTS));
     setProjectionAndFog();
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
@@ -417,18 +507,25 @@ void drawScreen() {
     glPushMatrix();
     float lookY = (getHeightAt(&ter, cb.position.x, cb.position.z) + cb.position.y) * 0.5f + cb.size;
     gluLookAt(cam.position.x, cam.position.y, cam.position.z, cb.position.x, lookY, cb.position.z, 0.0, 1.0, 0.0);
+    holdCubeInView();
 
-    if (CULL_HIDDEN != 1) drawSkyBox();
+    View view;
+    const View* seen = DRAWING_SHORTCUTS == 1 ? takeView(&view) : nullptr;
+    const Frustum* frustum = seen ? &seen->frustum : nullptr;
+    // An untextured sky takes the current colour, which the ground changes.
+    const bool skyBehindGround = seen && skyImageUsable();
+
+    if (!skyBehindGround) drawSkyBox();
     collideCubeTerrain();
-    drawTerrain(&ter, cb.position.x, cb.position.z, (float)VIEW_DISTANCE);
-    if (CULL_HIDDEN == 1) drawSkyBox();
-    drawHorde(peopleLst, &cb, &ter);
-    drawTanks(tankLst, &cb, &ter);
+    drawTerrainInView(&ter, cb.position.x, cb.position.z, (float)VIEW_DISTANCE, frustum);
+    if (skyBehindGround) drawSkyBehindGround();
+    drawHordeInView(peopleLst, &cb, &ter, frustum);
+    drawTanksInView(tankLst, &cb, &ter, frustum);
 
     adaptViewDistance();
     spendShadowBudget();
 
-    if (SHADOW == 1) renderCubeShadow(&cb, cam.position.x, cam.position.y, cam.position.z);
+    if (SHADOW == 1) renderCubeShadowInView(&cb, cam.position.x, cam.position.y, cam.position.z, seen);
     drawPlacedCube();
     drawShots(shotLst, &ter);
 
@@ -461,8 +558,7 @@ void initSkyBoxTexture() {
     glGenTextures(1, &skyBoxTexName);
     fprintf(stderr, "Loading skybox texture...\n");
     skyBoxImage = tgaLoad("TexSkyBox.tga");
-    // The upload reads three bytes a pixel, so thinner images are refused.
-    if (!skyBoxImage || skyBoxImage->status != TGA_LOADED || skyBoxImage->depth < 24) {
+    if (!skyImageUsable()) {
         fprintf(stderr, "   ...couldn't load TGA\n");
         return;
     }
@@ -478,59 +574,13 @@ void initSkyBoxTexture() {
 }
 
 void drawSkyBox() {
-    // Corners in units of skyBoxSize; the quads face inward.
-    static const float side[4][2] = {{1, 0}, {1, 1}, {0, 1}, {0, 0}};
-    static const float top[4][2] = {{0.002f, 0.1f}, {0.002f, 0.002f}, {0.1f, 0.002f}, {0.1f, 0.1f}};
-    static const float bottom[4][2] = {{0, 0}, {0, 0}, {0, 0}, {0, 0}};
-    static const float front[4][3] = {{-1, -1, 1}, {-1, 1, 1}, {1, 1, 1}, {1, -1, 1}};
-    static const float left[4][3] = {{-1, -1, -1}, {-1, 1, -1}, {-1, 1, 1}, {-1, -1, 1}};
-    static const float back[4][3] = {{1, -1, -1}, {1, 1, -1}, {-1, 1, -1}, {-1, -1, -1}};
-    static const float right[4][3] = {{1, -1, 1}, {1, 1, 1}, {1, 1, -1}, {1, -1, -1}};
-    static const float up[4][3] = {{-1, 1, 1}, {-1, 1, -1}, {1, 1, -1}, {1, 1, 1}};
-    static const float down[4][3] = {{1, -1, 1}, {1, -1, -1}, {-1, -1, -1}, {-1, -1, 1}};
-
     glDisable(GL_LIGHTING);
     glDisable(GL_FOG);
-    // Culling, the sky comes after the landscape, at the far end of the depth
-    // range: it then fills only the pixels still at the cleared depth, and
-    // the texturing under the ground is skipped. No ground fragment reaches
-    // that depth (it fails the test against the clear), and the ground is
-    // opaque, so every pixel comes out as when the sky went first.
-    if (CULL_HIDDEN == 1) {
-        glDepthRange(1.0, 1.0);
-        glDepthFunc(GL_LEQUAL);
-        glDepthMask(GL_FALSE);
-    } else {
-        glDisable(GL_DEPTH_TEST);
-    }
-    glBindTexture(GL_TEXTURE_2D, skyBoxTexName);
-    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-    // Clamped to the edge texels: GL_CLAMP blends in the black border and
-    // draws a dark seam up every edge of the box.
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-
-    glPushMatrix();
-    glTranslatef(cam.position.x, cam.position.y + 15.0f, cam.position.z);
-    glBegin(GL_QUADS);
-    skyQuad(side, front, 0, 0, -1);
-    skyQuad(side, left, 1, 0, 0);
-    skyQuad(side, back, 0, 0, 1);
-    skyQuad(side, right, -1, 0, 0);
-    skyQuad(top, up, 0, -1, 0);
-    skyQuad(bottom, down, 0, 1, 0);
-    glEnd();
-    glPopMatrix();
-
-    glBindTexture(GL_TEXTURE_2D, 0);
+    glDisable(GL_DEPTH_TEST);
+    drawSkyFaces();
     glEnable(GL_LIGHTING);
     glEnable(GL_FOG);
     glEnable(GL_DEPTH_TEST);
-    glDepthRange(0.0, 1.0);
-    glDepthFunc(GL_LESS);
-    glDepthMask(GL_TRUE);
 }
 
 void displayScore() {

@@ -21,12 +21,9 @@ extern const int SCREEN_HEIGHT;
 extern const int PEOPLE_COUNT;
 extern const int TANK_COUNT;
 
-// Draw distance never falls below this, so the far plane (at half of it)
-// always lies beyond the cube and its text, game over included. The eye is
-// farthest then: 1000 behind the cube and 1000 above the ground under the
-// eye, which stands at most 600 (the highest a height image reaches) above
-// the ground under the cube: sqrt(1000^2 + 1600^2) = 1887, plus the cube.
-const int MIN_VIEW_DISTANCE = 4000;
+// The draw distance's floor: below it the far plane, at half of it, closes
+// in on the near plane and the projection degenerates.
+const int MIN_VIEW_DISTANCE = 1000;
 
 extern int VIEW_DISTANCE;
 extern int SHADOW;
@@ -34,12 +31,12 @@ extern float shadowSwitchTime;
 extern int WIRE_FRAME;
 extern int TERRAIN_DEFORMING;
 extern int TRANSPARENCY;
-// 1: terrain blocks, people and tanks wholly outside the view are not sent
-// to OpenGL, and the frame is drawn in the cheaper ways that give the same
-// pixels (the sky after the ground, the figures' state set once, the
-// stencil cleared with the frame). The pictures are the same either way;
-// tests and benchmarks compare the two.
-extern int CULL_HIDDEN;
+// 1: each frame takes the drawing shortcuts that leave every pixel and the
+// game the same: what the view cannot hold is left out, the sky fills only
+// what the ground leaves, the stick figures' state is set once for the
+// crowd, and the shadow's darkening keeps to its volumes. 0 draws every
+// part literally; tests and benchmarks compare the two.
+extern int DRAWING_SHORTCUTS;
 extern int gameOver;
 extern float ratio;
 extern Uint8* keys;

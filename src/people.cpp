@@ -11,7 +11,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "camera.h"
 #include "main.h"
 
 // The grid's row and column 0 lie this many buckets left of the origin.
@@ -310,11 +309,28 @@ static void drawStickFigure() {
     restoreStickFigureState();
 }
 
-// Culling, the stick figures' state is set once for the whole crowd rather
-// than in each figure: every change of it costs the driver more than the
-// figure's quads. The quads and their order stay the same.
-static bool stickStateOnce() {
-    return CULL_HIDDEN == 1 && TRANSPARENCY != 1;
+// A list of its own for each, so that a name that cannot be had leaves only
+// its own compile undone. Under name 0 the list would be refused and its
+// commands drawn at once, so nothing is issued then.
+static unsigned int compileFigure(Person* templ) {
+    const unsigned int name = glGenLists(1);
+    if (name == 0) return 0;
+    glNewList(name, GL_COMPILE);
+    drawPerson(templ);
+    glEndList();
+    return name;
+}
+
+// The quads go through a list like the figure, since a list may split them
+// into triangles otherwise than the driver splits quads given one by one,
+// and the depths follow the split.
+static unsigned int compileStickQuads() {
+    const unsigned int name = glGenLists(1);
+    if (name == 0) return 0;
+    glNewList(name, GL_COMPILE);
+    stickFigureQuads();
+    glEndList();
+    return name;
 }
 
 static void drawPicture(unsigned int texture, const float quad[4][4]) {
@@ -369,22 +385,21 @@ static bool figureHidden(const PersonNode* node, const Frustum* view) {
     return boxOutsideFrustum(view, lo, hi, CULL_MARGIN) == 1;
 }
 
-static void drawFigure(const PeopleList* list, const PersonNode* node) {
+static void drawFigure(unsigned int figure, const PersonNode* node) {
     glPushMatrix();
     glTranslatef(node->position.x, node->position.y + FEET_LIFT, node->position.z);
     glRotatef(node->angle, 0.0f, 1.0f, 0.0f);
-    // A crowd whose lists could not be made (name 0) draws nothing either way.
-    glCallList(stickStateOnce() && list->displayList != 0 ? list->displayList + 1 : list->displayList);
+    glCallList(figure);
     glPopMatrix();
     drawnPeople++;
 }
 
 // The figures of one bucket that the view may hold.
-static void drawVisibleFigures(const PeopleList* list, const PersonNode* first, const Frustum* view) {
+static void drawVisibleFigures(unsigned int figure, const PersonNode* first, const Frustum* view) {
     const BucketSight sight = seeBucket(first, view);
     if (sight == BUCKET_HIDDEN) return;
     for (const PersonNode* node = first; node; node = node->next)
-        if (sight == BUCKET_WHOLLY || !figureHidden(node, view)) drawFigure(list, node);
+        if (sight == BUCKET_WHOLLY || !figureHidden(node, view)) drawFigure(figure, node);
 }
 
 int makeList(PeopleList* list, int count, int sizex, int sizez, int resolution) {
@@ -399,17 +414,8 @@ int makeList(PeopleList* list, int count, int sizex, int sizez, int resolution) 
     Person templ = {};
     if (TRANSPARENCY == 1 && !loadPersonTextures(&templ)) return 0;
 
-    // The figure, then the stick figure's quads alone (drawn with the state
-    // set once for the crowd). The quads go through a list like the figure,
-    // since a list may split them into triangles otherwise than the driver
-    // splits quads given one by one, and the depths follow the split.
-    list->displayList = glGenLists(2);
-    glNewList(list->displayList, GL_COMPILE);
-    drawPerson(&templ);
-    glEndList();
-    glNewList(list->displayList + 1, GL_COMPILE);
-    stickFigureQuads();
-    glEndList();
+    list->displayList = compileFigure(&templ);
+    list->quadsList = TRANSPARENCY == 1 ? 0 : compileStickQuads();
 
     fprintf(stderr, "\nInitialising people sizex:%d sizez:%d resolution:%d \n", sizex, sizez, resolution);
     const int width = sizex * resolution;
@@ -600,28 +606,36 @@ void drawPerson(Person* person) {
         drawStickFigure();
 }
 
-void drawHorde(PeopleList* list, Cube* cube, Terrain*) {
+void drawHorde(PeopleList* list, Cube* cube, Terrain* terrain) {
+    drawHordeInView(list, cube, terrain, nullptr);
+}
+
+// Given a view, the compiled stick figure's state is set once for the whole
+// crowd rather than in each figure: every change of it costs the driver
+// more than the figure's quads. The quads and their order stay the same. A
+// crowd whose figure could not be compiled draws nothing either way.
+void drawHordeInView(PeopleList* list, Cube* cube, Terrain*, const Frustum* view) {
     drawnPeople = 0;
     if (list->steprate == 0) {
         fprintf(stderr, "drawHorde Error\n");
         return;
     }
-    Frustum view;
-    if (CULL_HIDDEN == 1) viewFrustum(&view);
-    if (stickStateOnce()) setStickFigureState();
+    const bool stateOnce = view && list->displayList != 0 && list->quadsList != 0;
+    const unsigned int figure = stateOnce ? list->quadsList : list->displayList;
+    if (stateOnce) setStickFigureState();
     const BucketWindow w = windowAround(list, cube);
     for (int i = w.x0; i < w.x1; i++) {
         for (int j = w.z0; j < w.z1; j++) {
             const PersonNode* first = *list->buckets[i][j];
             if (!first) continue;
-            if (CULL_HIDDEN == 1) {
-                drawVisibleFigures(list, first, &view);
+            if (view) {
+                drawVisibleFigures(figure, first, view);
                 continue;
             }
-            for (const PersonNode* node = first; node; node = node->next) drawFigure(list, node);
+            for (const PersonNode* node = first; node; node = node->next) drawFigure(figure, node);
         }
     }
-    if (stickStateOnce()) restoreStickFigureState();
+    if (stateOnce) restoreStickFigureState();
 }
 
 int getDrawnPeopleCount() {

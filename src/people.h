@@ -34,6 +34,9 @@ struct PeopleList {
     int bucketCount;
     int steprate;
     unsigned int displayList;
+    // The stick figure's quads alone, to draw with its state set once for
+    // the crowd; 0 when the figure compiled is not the stick figure.
+    unsigned int quadsList;
 };
 
 int makeList(PeopleList* list, int count, int sizex, int sizez, int resolution);
@@ -55,6 +58,9 @@ void applyPersonGravity(Person* person, float dt);
 
 void drawPerson(Person* person);
 void drawHorde(PeopleList* list, Cube* cube, Terrain* terrain);
+// drawHorde, leaving out the people wholly outside the view when given one,
+// and then setting the stick figure's state once for them all.
+void drawHordeInView(PeopleList* list, Cube* cube, Terrain* terrain, const Frustum* view);
 // People the last drawHorde drew.
 int getDrawnPeopleCount();
 

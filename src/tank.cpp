@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "camera.h"
 #include "main.h"
 
 const char* const TANK_TEXTURE_FILE = "TexTank.tga";
@@ -382,18 +381,20 @@ static bool tankHidden(const TankNode* tank, const Frustum* view) {
     return sphereOutsideFrustum(view, tank->position, MODEL_RADIUS * tank->scale + CULL_MARGIN) == 1;
 }
 
+void drawTanks(TankList* list, Cube* cube, Terrain* terrain) {
+    drawTanksInView(list, cube, terrain, nullptr);
+}
+
 // Sets the tank on the ground (writing its height back for the next
 // update, hidden or not), turns the body to its heading + 5 and the turret
 // toward the cube.
-void drawTanks(TankList* list, Cube* cube, Terrain* terrain) {
+void drawTanksInView(TankList* list, Cube* cube, Terrain* terrain, const Frustum* view) {
     drawnTanks = 0;
     if (!list) return;
-    Frustum view;
-    if (CULL_HIDDEN == 1) viewFrustum(&view);
     setTankMaterial(list);
     for (TankNode* tank = list->head; tank; tank = tank->next) {
         tank->position.y = getHeightAt(terrain, tank->position.x, tank->position.z);
-        if (CULL_HIDDEN == 1 && tankHidden(tank, &view)) continue;
+        if (view && tankHidden(tank, view)) continue;
         const int i = worldToTerrainX(terrain, tank->position.x);
         const int j = worldToTerrainZ(terrain, tank->position.z);
         const float* n = &terrain->normals[i][3 * j];

@@ -51,6 +51,9 @@ int checkTankCollision(Tank tank, Cube* cube, Terrain* terrain);
 void drawTank();
 void drawTurret();
 void drawTanks(TankList* list, Cube* cube, Terrain* terrain);
+// drawTanks, leaving out the tanks wholly outside the view when given one;
+// every tank's height is written either way.
+void drawTanksInView(TankList* list, Cube* cube, Terrain* terrain, const Frustum* view);
 // Tanks the last drawTanks drew.
 int getDrawnTankCount();
 

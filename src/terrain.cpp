@@ -9,9 +9,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "camera.h"
-#include "main.h"
-
 // Grid steps per block side, and the smallest map that holds one block.
 const int BLOCK_STEPS = 25;
 
@@ -528,14 +525,16 @@ void compileTerrain(Terrain* terrain, float cx, float cz, float size) {
     glBindTexture(GL_TEXTURE_2D, 0);
 }
 
+void drawTerrain(Terrain* terrain, float x, float z, float dist) {
+    drawTerrainInView(terrain, x, z, dist, nullptr);
+}
+
 // The window's far-edge block on each axis is left out.
 // Dirty blocks in the window are rebuilt whether in view or not, so each
 // list holds the same heights and colours as when every block was drawn.
-void drawTerrain(Terrain* terrain, float x, float z, float dist) {
+void drawTerrainInView(Terrain* terrain, float x, float z, float dist, const Frustum* view) {
     drawnBlocks = 0;
     if (!terrain->blockLists) return;
-    Frustum view;
-    if (CULL_HIDDEN == 1) viewFrustum(&view);
     int bx0 = worldToTerrainX(terrain, x - dist * 0.5f) / BLOCK_STEPS;
     int bz0 = worldToTerrainZ(terrain, z - dist * 0.5f) / BLOCK_STEPS;
     int bx1 = worldToTerrainX(terrain, x + dist * 0.5f) / BLOCK_STEPS;
@@ -546,7 +545,7 @@ void drawTerrain(Terrain* terrain, float x, float z, float dist) {
                 terrain->blockLists[bi][bj] = glGenLists(1);
                 generateTerrainDL(terrain, bi, bj);
             }
-            if (CULL_HIDDEN == 1 && blockHidden(terrain, &view, bi, bj)) continue;
+            if (view && blockHidden(terrain, view, bi, bj)) continue;
             glCallList(terrain->blockLists[bi][bj]);
             drawnBlocks++;
         }

@@ -41,6 +41,8 @@ int worldToTerrainZ(Terrain* terrain, float z);
 void generateTerrainDL(Terrain* terrain, int bi, int bj);
 void compileTerrain(Terrain* terrain, float cx, float cz, float size);
 void drawTerrain(Terrain* terrain, float x, float z, float dist);
+// drawTerrain, leaving out the blocks wholly outside the view when given one.
+void drawTerrainInView(Terrain* terrain, float x, float z, float dist, const Frustum* view);
 void terrainFlagDLDirty(Terrain* terrain, int i, int j);
 // Blocks the last drawTerrain called.
 int getDrawnBlockCount();

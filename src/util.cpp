@@ -222,6 +222,32 @@ int sphereOutsideFrustum(const Frustum* frustum, Vector centre, float radius) {
     return 0;
 }
 
+void viewFromMatrices(const float projection[16], const float modelview[16], const int viewport[4], View* out) {
+    for (int k = 0; k < 16; k++) {
+        out->projection[k] = projection[k];
+        out->modelview[k] = modelview[k];
+    }
+    for (int k = 0; k < 4; k++) out->viewport[k] = viewport[k];
+    frustumFromMatrices(projection, modelview, &out->frustum);
+}
+
+// In double precision: the far ends of the shadow's volumes lie ten million
+// units away.
+int projectToWindow(const View* view, Vector p, double* x, double* y) {
+    double eye[4], clip[4];
+    for (int r = 0; r < 4; r++)
+        eye[r] = (double)view->modelview[r] * p.x + (double)view->modelview[4 + r] * p.y +
+                 (double)view->modelview[8 + r] * p.z + view->modelview[12 + r];
+    for (int r = 0; r < 4; r++)
+        clip[r] = view->projection[r] * eye[0] + view->projection[4 + r] * eye[1] + view->projection[8 + r] * eye[2] +
+                  view->projection[12 + r] * eye[3];
+    if (!(clip[2] + clip[3] > 0.0 && clip[3] >= 1.0)) return 0;
+    const int* v = view->viewport;
+    *x = v[0] + (clip[0] / clip[3] + 1.0) * 0.5 * v[2];
+    *y = v[1] + (clip[1] / clip[3] + 1.0) * 0.5 * v[3];
+    return 1;
+}
+
 Quaternion quaternionInit(float w, float x, float y, float z) {
     Quaternion q = {w, x, y, z};
     return q;

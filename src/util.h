@@ -22,6 +22,16 @@ struct Frustum {
     float planes[6][4];
 };
 
+// What one frame's camera shows: its matrices as OpenGL holds them
+// (column-major), the window rectangle (x, y, width, height) they map onto,
+// and the volume they bound.
+struct View {
+    float projection[16];
+    float modelview[16];
+    int viewport[4];
+    Frustum frustum;
+};
+
 float mod(float x);
 float decToRad(float degrees);
 float radToDec(float radians);
@@ -58,6 +68,11 @@ int boxOutsideFrustum(const Frustum* frustum, Vector lo, Vector hi, float margin
 // 1 when the box lo..hi lies inside every plane, by at least margin.
 int boxInsideFrustum(const Frustum* frustum, Vector lo, Vector hi, float margin);
 int sphereOutsideFrustum(const Frustum* frustum, Vector centre, float radius);
+// Copies the matrices and viewport into the view and works out its volume.
+void viewFromMatrices(const float projection[16], const float modelview[16], const int viewport[4], View* out);
+// The window position of p in *x, *y; 0 when p lies behind the near plane
+// or within a unit of the eye, where the projection cannot place it.
+int projectToWindow(const View* view, Vector p, double* x, double* y);
 
 Quaternion quaternionInit(float w, float x, float y, float z);
 Quaternion quaternionMultiplyFloat(Quaternion q, float s);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
+#include <dlfcn.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -12,6 +13,13 @@
 #include "main.h"
 #include "people.h"
 #include "scratch_dir.h"
+
+// Display-list names run out on cue.
+static bool listNamesRunOut = false;
+extern "C" GLuint glGenLists(GLsizei range) {
+    static const auto real = (GLuint(*)(GLsizei))dlsym(RTLD_NEXT, "glGenLists");
+    return listNamesRunOut ? 0 : real(range);
+}
 
 namespace {
 
@@ -330,7 +338,35 @@ TEST_F(CrowdGl, TexturedFigureShowsTheBackFromPlusZAndTheFrontFromMinusZ) {
     drawHorde(list, &cube, &ter);
     EXPECT_EQ("255,0,0", pixelAt(0.0f, 11.0f));
     EXPECT_EQ("0,0,0", pixelAt(0.0f, 25.0f));  // above the 20-unit picture
+
+    TRANSPARENCY = 0;  // the figure is what was compiled, whatever the switch says now
+    viewFigures(0.0f);
+    Frustum everywhere = {};
+    for (auto& plane : everywhere.planes) plane[3] = 1e9f;
+    drawHordeInView(list, &cube, &ter, &everywhere);
+    EXPECT_EQ("255,0,0", pixelAt(0.0f, 11.0f));
     freePictures(0);
+}
+
+TEST_F(CrowdGl, ListNamesRunningOutCompileNothingAndSpareOtherLists) {
+    glNewList(1, GL_COMPILE);  // another part's list, such as a terrain block's
+    glColor3f(0.25f, 0.5f, 0.75f);
+    glEndList();
+    glColor3f(0.1f, 0.2f, 0.3f);
+    glGetError();
+    listNamesRunOut = true;
+    std::string lines;
+    EXPECT_EQ(1, build(1, 256, 256, 25, &lines));  // the people are there; nothing draws them
+    listNamesRunOut = false;
+    EXPECT_EQ(0u, list->displayList + list->quadsList);
+    EXPECT_EQ(GL_NO_ERROR, glGetError()) << "a list was opened under name 0";
+    GLfloat before[4], after[4];
+    glGetFloatv(GL_CURRENT_COLOR, before);
+    glCallList(1);
+    glGetFloatv(GL_CURRENT_COLOR, after);
+    EXPECT_FLOAT_EQ(0.1f, before[0]) << "the figure was drawn instead of compiled";
+    EXPECT_FLOAT_EQ(0.25f, after[0]) << "list 1 was compiled over";
+    glDeleteLists(1, 1);
 }
 
 }  // namespace

@@ -150,6 +150,16 @@ TEST_F(TankGlTest, AFrameWithATankShowsIt) {
     EXPECT_EQ(GL_NO_ERROR, glGetError());
 }
 
+TEST_F(TankGlTest, TanksOutOfViewStillStandOnTheGround) {
+    ASSERT_EQ(1, makeList(1));
+    TestTerrain ground(GRID, 120.0f);
+    list->head->position = vectorInit(0.0f, -999.0f, 500.0f);
+    const Frustum view = {{{0, 0, -1, 0}, {0, 0, 0, 1}, {0, 0, 0, 1}, {0, 0, 0, 1}, {0, 0, 0, 1}, {0, 0, 0, 1}}};  // z <= 0
+    drawTanksInView(list, &cube, &ground.t, &view);
+    EXPECT_EQ(0, getDrawnTankCount());
+    EXPECT_FLOAT_EQ(120.0f, list->head->position.y);
+}
+
 TEST(ShotGlTest, ShellsBelowTheGroundCraterItAndVanish) {
     ASSERT_TRUE(openGlContext(WINDOW_W, WINDOW_H));
     TestTerrain ground(GRID, 100.0f);

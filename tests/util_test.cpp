@@ -176,4 +176,30 @@ TEST(UtilQuaternions, ToMatrixOfIdentityAndQuarterTurn) {
     for (int i = 0; i < 16; i++) EXPECT_NEAR(rotation[i], m[i], EPS) << "index " << i;
 }
 
+// glFrustum(-1, 1, -1, 1, 1, 100) seen from (0, 0, 10) looking along -z,
+// column-major as OpenGL holds them.
+const float PROJECTION[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -101.0f / 99, -1, 0, 0, -200.0f / 99, 0};
+const float MODELVIEW[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, -10, 1};
+
+TEST(UtilFrustum, PlanesBoundWhatTheMatricesShowAndPointsLandOnTheWindow) {
+    const int viewport[4] = {10, 20, 200, 100};
+    View view;
+    viewFromMatrices(PROJECTION, MODELVIEW, viewport, &view);
+    const Frustum* f = &view.frustum;
+    EXPECT_EQ(0, sphereOutsideFrustum(f, vectorInit(0, 0, 0), 0.5f));
+    EXPECT_EQ(1, sphereOutsideFrustum(f, vectorInit(0, 0, 10.5f), 0.1f));  // behind the near plane
+    EXPECT_EQ(1, sphereOutsideFrustum(f, vectorInit(0, 0, -95), 1));       // 5 past the far plane
+    EXPECT_EQ(0, sphereOutsideFrustum(f, vectorInit(0, 0, -95), 10));
+    // 11 in front the view is 22 wide: a box from x = 13 lies 2 / sqrt 2 beyond its side.
+    EXPECT_EQ(1, boxOutsideFrustum(f, vectorInit(13, -1, -1), vectorInit(14, 1, 1), 1.0f));
+    EXPECT_EQ(0, boxOutsideFrustum(f, vectorInit(13, -1, -1), vectorInit(14, 1, 1), 2.0f));
+    EXPECT_EQ(1, boxInsideFrustum(f, vectorInit(-1, -1, -1), vectorInit(1, 1, 1), 1.0f));
+    EXPECT_EQ(0, boxInsideFrustum(f, vectorInit(-1, -1, -1), vectorInit(1, 1, 1), 7.0f));
+    double x, y;
+    ASSERT_EQ(1, projectToWindow(&view, vectorInit(5, -10, 0), &x, &y));
+    EXPECT_NEAR(160.0, x, 1e-6);
+    EXPECT_NEAR(20.0, y, 1e-6);
+    EXPECT_EQ(0, projectToWindow(&view, vectorInit(0, 0, 12), &x, &y));  // behind the eye
+}
+
 }  // namespace

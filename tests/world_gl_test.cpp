@@ -5,6 +5,7 @@
 
 #include <GL/gl.h>
 #include <GL/glu.h>
+#include <dlfcn.h>
 #include <link.h>
 
 #include <algorithm>
@@ -19,6 +20,14 @@
 #include "gl_context.h"
 #include "main.h"
 #include "scratch_dir.h"
+
+// Fog when text was last placed: OpenGL fogs bitmaps (Mesa's renderers do not).
+static int textPlacedInFog = -1;
+extern "C" void glRasterPos3f(GLfloat x, GLfloat y, GLfloat z) {
+    static const auto real = (void (*)(GLfloat, GLfloat, GLfloat))dlsym(RTLD_NEXT, "glRasterPos3f");
+    textPlacedInFog = glIsEnabled(GL_FOG);
+    real(x, y, z);
+}
 
 namespace {
 
@@ -146,35 +155,44 @@ TEST_F(World, LongFramesRunTheTanksTurnsAndCirclingOnTheGameClock) {
 }
 
 TEST_F(World, GameOverAtTheShortestDrawDistanceShowsTheCubeAndBanner) {
-    // The farthest eye: 1000 behind and 1000 above the ground under it,
-    // on ground higher than the cube's.
+    // The farthest eye: just lost while racing, it still trails 2400 behind,
+    // 1000 above the ground under it, on ground higher than the cube's.
     const float x = 0.0f, z = 0.0f;
     cb.position = vectorInit(x, getHeightAt(&ter, x, z) + 50.0f, z);
     cb.momentum = cb.angularMomentum = vectorInit(0.0f, 0.0f, 0.0f);
     float best = -1e9f;
     for (float heading = 0.0f; heading < 360.0f; heading += 15.0f) {
         float a = decToRad(heading);
-        float ground = getHeightAt(&ter, x - cosf(a) * 1000.0f, z - sinf(a) * 1000.0f);
+        float ground = getHeightAt(&ter, x - cosf(a) * 2400.0f, z - sinf(a) * 2400.0f);
         if (ground > best) {
             best = ground;
             cb.heading = heading;
         }
     }
     gameOver = 1;
-    calcTargetView(&cam, &cb);
-    cam.position = cam.targetPosition;
+    const float a = decToRad(cb.heading);
+    cam.position = vectorInit(x - cosf(a) * 2400.0f, 0.0f, z - sinf(a) * 2400.0f);
     cam.position.y = getHeightAt(&ter, cam.position.x, cam.position.z) + 1000.0f;
     VIEW_DISTANCE = MIN_VIEW_DISTANCE;
     for (int frame = 0; frame < 3; ++frame) {
         VIEW_DISTANCE = MIN_VIEW_DISTANCE;
         drawScreen();
     }
+    GLboolean drawn = GL_FALSE;
+    glGetBooleanv(GL_CURRENT_RASTER_POSITION_VALID, &drawn);
+    EXPECT_TRUE(drawn) << "the banner lay outside the view";
     // The banner and the score are black text over a fogged, sky-blue world.
     std::vector<unsigned char> rgb = readFrame(GL_RGB, 3);
     int black = 0;
     for (size_t i = 0; i < rgb.size(); i += 3) black += rgb[i] == 0 && rgb[i + 1] == 0 && rgb[i + 2] == 0;
     EXPECT_GT(black, 300);
     gameOver = 0;
+}
+
+TEST_F(World, HeadsUpTextIsPlacedWithTheFogOff) {
+    displayScore();
+    EXPECT_EQ(0, textPlacedInFog);
+    EXPECT_TRUE(glIsEnabled(GL_FOG));
 }
 
 TEST_F(World, SkyBoxEdgesShowNoDarkSeam) {

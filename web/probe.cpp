@@ -35,12 +35,8 @@ const int DISTANCE = 5000;
 const Uint32 BENCH_STEP_MS = 30;  // between the steering thresholds: the distance stays
 const int BENCH_FRAMES = 240;  // the first quarter is left out
 
-struct View {
-    float x, z, heading;
-};
-
 // Into the crowd at the centre, along the hills, and over a map corner.
-const View VIEWS[] = {{0, 0, 30}, {2000, -1500, 200}, {-5000, 4500, 135}};
+const Viewpoint VIEWS[] = {{0, 0, 30, DISTANCE, 0}, {2000, -1500, 200, DISTANCE, 0}, {-5000, 4500, 135, DISTANCE, 0}};
 const int VIEW_COUNT = sizeof VIEWS / sizeof VIEWS[0];
 
 static std::vector<unsigned char> captured[VIEW_COUNT];
@@ -78,14 +74,9 @@ static unsigned int fingerprint() {
     return h;
 }
 
-static void place(const View& v) {
-    cb.position = vectorInit(v.x, getHeightAt(&ter, v.x, v.z) + cb.size * 0.5f + 5.0f, v.z);
-    cb.momentum = cb.angularMomentum = vectorInit(0, 0, 0);
-    cb.heading = v.heading;
-    calcTargetView(&cam, &cb);
-    cam.position = cam.targetPosition;
-    cam.position.y = getHeightAt(&ter, cam.position.x, cam.position.z) + cam.distance;
-    VIEW_DISTANCE = DISTANCE;
+// The cube set down at rest there, the camera behind it.
+static void place(const Viewpoint& v) {
+    poseFrame(std::vector<Viewpoint>{v}, 0);
 }
 
 static void pictures(const char* out) {
@@ -121,7 +112,7 @@ static void bench() {
     printf("renderer: %s\n", (const char*)glGetString(GL_RENDERER));
     std::vector<double> ms;
     for (int f = 0; f < BENCH_FRAMES; ++f) {
-        place({0, 0, (float)(f * 3 % 360)});
+        place({0, 0, (float)(f * 3 % 360), DISTANCE, 0});
         advanceFakeClock(BENCH_STEP_MS);
 #ifndef __EMSCRIPTEN__
         glFinish();

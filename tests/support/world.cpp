@@ -40,8 +40,7 @@ void poseFrame(const std::vector<Viewpoint>& path, size_t k) {
 void lookFrom(const Viewpoint& v) {
     gameOver = v.over;
     VIEW_DISTANCE = v.viewDistance;
-    SHADOW = 1;
-    shadowSwitchTime = 0.0f;
+    shadowSwitchTime = 0.0f;  // the shadow stays as the caller set it
     cb.heading = v.heading;
     calcTargetView(&cam, &cb);
     cam.position = cam.targetPosition;

@@ -26,7 +26,8 @@ std::vector<Viewpoint> cameraPath();
 void poseFrame(const std::vector<Viewpoint>& path, size_t k);
 
 // The switches, the cube's heading and the camera for one viewpoint, the
-// camera already where it heads and the shadow kept on; the cube stays put.
+// camera already where it heads and the shadow kept as it is (the steering
+// never takes it away); the cube stays put.
 void lookFrom(const Viewpoint& v);
 
 // `count` more people packed around (x, z), some of them under a cube there.
