@@ -9,5 +9,7 @@ target_compile_options(cubegame_core PUBLIC -include ${CMAKE_CURRENT_LIST_DIR}/w
 target_compile_definitions(cubegame_core PUBLIC FREEGLUT_STATIC)
 target_link_libraries(cubegame_core PUBLIC opengl32 glu32 winmm gdi32)
 target_link_options(cubegame_core PUBLIC -static)
-# SDLmain's WinMain, linked after the core, calls the game's SDL_main.
-target_link_options(cubegame_core PUBLIC -Wl,--undefined=SDL_main)
+# SDLmain's WinMain, linked after the core, calls the game's SDL_main: the
+# games must take it from the core first. Only the games: makeimages and
+# the tests have a main of their own and no build constants for the shell.
+set(CUBEGAME_GAME_LINK_OPTIONS -Wl,--undefined=SDL_main)
