@@ -645,6 +645,7 @@ void fglGetIntegerv(GLenum pname, GLint* params) {
     start();
     if (pname == GL_VIEWPORT) memcpy(params, viewport, sizeof viewport);
     else if (pname == GL_UNPACK_ALIGNMENT) *params = unpackAlignment;
+    else if (pname == GL_POLYGON_MODE) params[0] = params[1] = GL_FILL;  // lines are never drawn
     else glGetIntegerv(pname, params);
 }
 

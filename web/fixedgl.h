@@ -45,6 +45,7 @@
 #define GL_FLAT 0x1D00
 #define GL_LINE 0x1B01
 #define GL_FILL 0x1B02
+#define GL_POLYGON_MODE 0x0B40
 #define GL_COMPILE 0x1300
 #define GL_CLIENT_PIXEL_STORE_BIT 0x00000001
 #endif
