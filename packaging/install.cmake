@@ -51,8 +51,8 @@ add_custom_target(cubegame_install_files ALL
 
 # Each build, its launcher and its manual page (one page tells of all four).
 foreach(entry IN LISTS CUBEGAME_PRESETS)
-    string(REPLACE " " ";" preset "${entry}")
-    list(GET preset 0 CUBEGAME_BUILD)
+    cubegame_read_preset("${entry}")
+    set(CUBEGAME_BUILD ${name})
     install(TARGETS ${CUBEGAME_BUILD} RUNTIME DESTINATION ${CUBEGAME_LIB_DIR})
     configure_file(${cubegame_packaging}/launcher.in ${cubegame_staged}/launchers/${CUBEGAME_BUILD} @ONLY)
     install(PROGRAMS ${cubegame_staged}/launchers/${CUBEGAME_BUILD} DESTINATION games)
