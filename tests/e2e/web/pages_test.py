@@ -13,17 +13,9 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "../../../web/tools"))
 import chromium  # noqa: E402
+from checks import check, summary  # noqa: E402
 
 BUILDS = ["cubegame_320", "cubegame_640", "cubegame_640_15k", "cubegame_1024"]
-FAILURES = []
-
-
-def check(what, ok, detail=""):
-    print(("ok: " if ok else "FAIL: ") + what + ("" if ok else " " + detail), flush=True)
-    if not ok:
-        FAILURES.append(what)
-
-
 def native_lines(binary, images):
     """The native game's start-up and shut-down text (ended by SIGTERM, which SDL turns into a window close)."""
     err = tempfile.TemporaryFile()
@@ -155,8 +147,7 @@ def main():
     finally:
         browser.close()
     server.shutdown()
-    print("%d failure(s)" % len(FAILURES))
-    return 1 if FAILURES else 0
+    return summary()
 
 
 if __name__ == "__main__":

@@ -9,6 +9,7 @@ import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "../../../web/tools"))
 import chromium  # noqa: E402
+from checks import check, summary  # noqa: E402
 
 WIDTH, HEIGHT, VIEWS = 640, 480, 3
 # A pixel matches when no channel differs by more than LEVELS; a view
@@ -19,15 +20,6 @@ WIDTH, HEIGHT, VIEWS = 640, 480, 3
 # texture clamped to its edge texels where Mesa blends in the border.
 LEVELS = 4
 SHARE = 0.99
-FAILURES = []
-
-
-def check(what, ok):
-    print(("ok: " if ok else "FAIL: ") + what, flush=True)
-    if not ok:
-        FAILURES.append(what)
-
-
 def native_views(probe, makeimages):
     work = tempfile.mkdtemp(prefix="cubegame-picture-")
     subprocess.run([makeimages, work], check=True, stdout=subprocess.DEVNULL)
@@ -94,8 +86,7 @@ def main():
     finally:
         browser.close()
         server.shutdown()
-    print("%d failure(s)" % len(FAILURES))
-    return 1 if FAILURES else 0
+    return summary()
 
 
 if __name__ == "__main__":
