@@ -1,7 +1,7 @@
 # Installs the game in Debian's layout for games and packages it as a .deb:
 # builds in lib/games/cubegame, their images in share/games/cubegame,
-# launchers in games, a desktop entry, icons, a manual page and the files
-# Debian wants in share/doc. Everything that is drawn or compressed is made
+# launchers in games, a desktop entry, AppStream metadata, icons, a manual
+# page and the files Debian wants in share/doc. Everything that is drawn or compressed is made
 # at build time into the build folder's "staged" folder.
 set(CUBEGAME_LIB_DIR lib/games/cubegame)
 set(CUBEGAME_DATA_DIR share/games/cubegame)
@@ -9,7 +9,14 @@ set(CUBEGAME_DOC_DIR share/doc/cubegame)
 set(CUBEGAME_MAINTAINER "cubegame developers <cubegame@example.org>" CACHE STRING
     "Maintainer named in the Debian package and its changelog")
 set(CUBEGAME_IMAGES Map.tga MapTex.tga TexNoise.tga TexSkyBox.tga TexCube.tga TexPerson.tga TexPersonBack.tga TexTank.tga)
-set(CUBEGAME_ICON_SIZES 64 256)
+set(CUBEGAME_ICON_SIZES 48 64 128 256)
+# Software centres know the game by this ID; the desktop entry is named after it.
+set(CUBEGAME_APP_ID io.github.cubegame.Cubegame)
+set(CUBEGAME_HOMEPAGE "https://github.com/cubegame/cubegame" CACHE STRING
+    "The project's home page, named in the AppStream metadata")
+# The README's pictures as the release's tag serves them.
+set(CUBEGAME_SCREENSHOTS "https://raw.githubusercontent.com/cubegame/cubegame/v${PROJECT_VERSION}/docs" CACHE STRING
+    "Where the AppStream metadata finds the screenshots")
 
 set(cubegame_packaging ${PROJECT_SOURCE_DIR}/packaging)
 set(cubegame_staged ${PROJECT_BINARY_DIR}/staged)
@@ -44,7 +51,22 @@ foreach(text cubegame.6 changelog)
         DEPENDS ${cubegame_staged}/${text} VERBATIM)
 endforeach()
 install(FILES ${cubegame_staged}/changelog.gz ${cubegame_packaging}/copyright DESTINATION ${CUBEGAME_DOC_DIR})
-install(FILES ${cubegame_packaging}/cubegame.desktop DESTINATION share/applications)
+install(FILES ${cubegame_packaging}/${CUBEGAME_APP_ID}.desktop DESTINATION share/applications)
+
+# The release is dated by the last commit, so a rebuild of the same commit
+# gives the same file; SOURCE_DATE_EPOCH, when set, wins (string(TIMESTAMP)
+# honours it).
+if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
+    execute_process(COMMAND git -C ${PROJECT_SOURCE_DIR} log -1 --format=%ct
+        OUTPUT_VARIABLE cubegame_commit_time OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+    if(cubegame_commit_time)
+        set(ENV{SOURCE_DATE_EPOCH} ${cubegame_commit_time})
+    endif()
+endif()
+string(TIMESTAMP CUBEGAME_RELEASE_DATE "%Y-%m-%d" UTC)
+configure_file(${cubegame_packaging}/${CUBEGAME_APP_ID}.metainfo.xml.in
+    ${cubegame_staged}/${CUBEGAME_APP_ID}.metainfo.xml @ONLY)
+install(FILES ${cubegame_staged}/${CUBEGAME_APP_ID}.metainfo.xml DESTINATION share/metainfo)
 
 add_custom_target(cubegame_install_files ALL
     DEPENDS ${cubegame_image_files} ${cubegame_icon_files} ${cubegame_staged}/cubegame.6.gz ${cubegame_staged}/changelog.gz)

@@ -240,7 +240,8 @@ TEST(ImageGenerator, IconIsAValidPngOfTheCubeFace) {
     }
 
     EXPECT_EQ(1, generateGameIcon(dir.file("small.png").c_str(), 64));
-    EXPECT_EQ(0, generateGameIcon(dir.file("odd.png").c_str(), 48)) << "sizes must divide the texture";
+    EXPECT_EQ(1, generateGameIcon(dir.file("odd.png").c_str(), 48)) << "sizes need not divide the texture";
+    EXPECT_EQ(0, generateGameIcon(dir.file("big.png").c_str(), 512));
     EXPECT_EQ(0, generateGameIcon(dir.file("missing/icon.png").c_str(), 64));
 }
 

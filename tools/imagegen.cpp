@@ -11,6 +11,7 @@
 #include <cstdlib>
 
 #include "image.h"
+#include "ico.h"
 #include "png.h"
 
 // Height map: one grid point per pixel, 25 world units apart, pixel
@@ -481,24 +482,36 @@ static bool paintTexture(const char* dir, const char* name, int size, Colour (*t
 
 // ---- icon --------------------------------------------------------------
 
-// The cube face as an icon: each icon pixel is the mean of a square of
-// texels, rows flipped to top first as PNG stores them.
+// How much of texel `t` lies under icon pixel `i` when `size` pixels share
+// `texture` texels: 1 inside, the overlap's fraction at a shared edge.
+static float texelShare(int t, int i, int size, int texture) {
+    float lo = (float)i * texture / size, hi = (float)(i + 1) * texture / size;
+    float from = t > lo ? (float)t : lo, to = t + 1 < hi ? (float)(t + 1) : hi;
+    return to > from ? to - from : 0.0f;
+}
+
+// The cube face as an icon: each icon pixel is the mean of the texels under
+// it, weighed by how much of each it covers (all whole where the size divides
+// the texture), rows flipped to top first as PNG stores them.
 static uint8_t* iconPixels(int size) {
     const int texture = 256;
-    if (size <= 0 || texture % size != 0) return NULL;
+    if (size <= 0 || size > texture) return NULL;
     uint8_t* pixels = (uint8_t*)malloc((size_t)size * size * 3);
     if (!pixels) return NULL;
-    int step = texture / size;
+    int reach = (texture + size - 1) / size + 1;
+    float texels = (float)texture / size * ((float)texture / size);
     for (int y = 0; y < size; y++)
         for (int x = 0; x < size; x++) {
             Colour sum = colour(0, 0, 0);
-            for (int row = (size - 1 - y) * step; row < (size - y) * step; row++)
-                for (int col = x * step; col < (x + 1) * step; col++) {
+            int v = size - 1 - y;
+            for (int row = v * texture / size; row < v * texture / size + reach && row < texture; row++)
+                for (int col = x * texture / size; col < x * texture / size + reach && col < texture; col++) {
+                    float share = texelShare(row, v, size, texture) * texelShare(col, x, size, texture);
+                    if (share == 0.0f) continue;
                     Colour c = cubeTexel(col, row, texture);
-                    sum = colour(sum.r + toByte(c.r), sum.g + toByte(c.g), sum.b + toByte(c.b));
+                    sum = colour(sum.r + share * toByte(c.r), sum.g + share * toByte(c.g), sum.b + share * toByte(c.b));
                 }
             uint8_t* p = pixels + ((size_t)y * size + x) * 3;
-            float texels = (float)(step * step);
             p[0] = toByte(sum.r / texels);
             p[1] = toByte(sum.g / texels);
             p[2] = toByte(sum.b / texels);
@@ -523,5 +536,16 @@ int generateGameIcon(const char* path, int size) {
     uint8_t* pixels = iconPixels(size);
     int saved = pixels ? pngSave(path, size, size, pixels) : 0;
     free(pixels);
+    return saved;
+}
+
+int generateGameIco(const char* path) {
+    const int sizes[] = {16, 24, 32, 48, 64, 128, 256};
+    const int count = sizeof sizes / sizeof sizes[0];
+    uint8_t* pixels[count] = {};
+    bool made = true;
+    for (int i = 0; i < count; i++) made = (pixels[i] = iconPixels(sizes[i])) != NULL && made;
+    int saved = made ? icoSave(path, count, sizes, (const uint8_t* const*)pixels) : 0;
+    for (int i = 0; i < count; i++) free(pixels[i]);
     return saved;
 }

@@ -90,18 +90,21 @@ static bool zlibStored(const uint8_t* raw, size_t size, Bytes* out) {
     return true;
 }
 
-// Length, type, data, CRC of type and data.
-static bool writeChunk(FILE* file, const char* type, const uint8_t* data, size_t size) {
+// Length, type, data, CRC of type and data; `out` has room for them.
+static void putChunk(Bytes* out, const char* type, const uint8_t* data, size_t size) {
     uint8_t length[4], crc[4];
     putBig32(length, (uint32_t)size);
     uint32_t sum = updateCrc(0xFFFFFFFFu, (const uint8_t*)type, 4);
     putBig32(crc, updateCrc(sum, data, size) ^ 0xFFFFFFFFu);
-    return fwrite(length, 1, 4, file) == 4 && fwrite(type, 1, 4, file) == 4 &&
-           (size == 0 || fwrite(data, 1, size, file) == size) && fwrite(crc, 1, 4, file) == 4;
+    append(out, length, 4);
+    append(out, type, 4);
+    if (size > 0) append(out, data, size);
+    append(out, crc, 4);
 }
 
-static bool writePng(FILE* file, int width, int height, const Bytes* stream) {
+static bool putPng(Bytes* out, int width, int height, const Bytes* stream) {
     const uint8_t signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    const size_t chunkFrame = 12;
     uint8_t header[13];
     putBig32(header, (uint32_t)width);
     putBig32(header + 4, (uint32_t)height);
@@ -110,23 +113,37 @@ static bool writePng(FILE* file, int width, int height, const Bytes* stream) {
     header[10] = 0;   // deflate
     header[11] = 0;   // adaptive filtering, every row "none"
     header[12] = 0;   // not interlaced
-    return fwrite(signature, 1, sizeof signature, file) == sizeof signature &&
-           writeChunk(file, "IHDR", header, sizeof header) && writeChunk(file, "IDAT", stream->data, stream->size) &&
-           writeChunk(file, "IEND", NULL, 0);
+    out->size = 0;
+    out->data = (uint8_t*)malloc(sizeof signature + 3 * chunkFrame + sizeof header + stream->size);
+    if (!out->data) return false;
+    append(out, signature, sizeof signature);
+    putChunk(out, "IHDR", header, sizeof header);
+    putChunk(out, "IDAT", stream->data, stream->size);
+    putChunk(out, "IEND", NULL, 0);
+    return true;
 }
 
 // ---- operations --------------------------------------------------------
 
-int pngSave(const char* filename, int width, int height, const uint8_t* pixels) {
-    if (!pixels || width <= 0 || height <= 0 || width > SIDE_MAX || height > SIDE_MAX) return 0;
+uint8_t* pngEncode(int width, int height, const uint8_t* pixels, size_t* size) {
+    if (!pixels || width <= 0 || height <= 0 || width > SIDE_MAX || height > SIDE_MAX) return NULL;
     size_t rawSize = 0;
     uint8_t* raw = scanLines(width, height, pixels, &rawSize);
-    Bytes stream = {NULL, 0};
-    bool ready = raw && zlibStored(raw, rawSize, &stream);
+    Bytes stream = {NULL, 0}, png = {NULL, 0};
+    bool encoded = raw && zlibStored(raw, rawSize, &stream) && putPng(&png, width, height, &stream);
     free(raw);
-    FILE* file = ready ? fopen(filename, "wb") : NULL;
-    bool written = file && writePng(file, width, height, &stream);
-    if (file && fclose(file) != 0) written = false;
     free(stream.data);
+    if (!encoded) return NULL;
+    *size = png.size;
+    return png.data;
+}
+
+int pngSave(const char* filename, int width, int height, const uint8_t* pixels) {
+    size_t size = 0;
+    uint8_t* png = pngEncode(width, height, pixels, &size);
+    FILE* file = png ? fopen(filename, "wb") : NULL;
+    bool written = file && fwrite(png, 1, size, file) == size;
+    if (file && fclose(file) != 0) written = false;
+    free(png);
     return written ? 1 : 0;
 }

@@ -2,7 +2,8 @@
 # `cmake --install` into a fresh prefix gives Debian's layout for games; each
 # launcher, started from an unrelated folder, finds the images, draws its
 # first frame and ends on Escape with status 0 and its shut-down lines,
-# writing nothing into the data folder; the desktop entry and icons are valid.
+# writing nothing into the data folder; the desktop entry, its AppStream
+# metadata and the icons are valid.
 . "$CUBEGAME_E2E_LIB"
 prefix="$RUN_DIR/prefix"
 data="$prefix/share/games/cubegame"
@@ -21,15 +22,18 @@ done
 for image in Map.tga MapTex.tga TexNoise.tga TexSkyBox.tga TexCube.tga TexPerson.tga TexPersonBack.tga TexTank.tga; do
     check "$image in the data folder" [ -s "$data/$image" ]
 done
-for size in 64 256; do
+for size in 48 64 128 256; do
     icon="$prefix/share/icons/hicolor/${size}x$size/apps/cubegame.png"
     check "${size} px icon is a ${size}x$size PNG" [ "$(identify -format "%m %wx%h" "$icon" 2>&1)" = "PNG ${size}x$size" ]
 done
-check "desktop entry for the 640 build is valid" \
-    desktop-file-validate "$prefix/share/applications/cubegame.desktop"
-check "desktop entry starts cubegame_640 from the Game menu" \
-    grep -qx "Exec=cubegame_640" "$prefix/share/applications/cubegame.desktop"
-check "desktop entry in the Game category" grep -q "^Categories=Game;" "$prefix/share/applications/cubegame.desktop"
+app=io.github.cubegame.Cubegame
+desktop="$prefix/share/applications/$app.desktop"
+check "desktop entry for the 640 build is valid" desktop-file-validate "$desktop"
+check "desktop entry starts cubegame_640 from the Game menu" grep -qx "Exec=cubegame_640" "$desktop"
+check "desktop entry in the Game category" grep -q "^Categories=Game;" "$desktop"
+metainfo="$prefix/share/metainfo/$app.metainfo.xml"
+check "AppStream metadata is valid" appstreamcli validate --no-net "$metainfo"
+check "AppStream metadata launches the desktop entry" grep -q ">$app.desktop</launchable>" "$metainfo"
 
 # Names, sizes and contents of everything in the data folder.
 data_listing() {

@@ -21,7 +21,10 @@ contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
 for path in usr/games/cubegame_640 usr/games/cubegame_1024 usr/games/cubegame_320 usr/games/cubegame_640_15k \
             usr/lib/games/cubegame/cubegame_640 usr/lib/games/cubegame/cubegame_640_15k \
             usr/share/games/cubegame/Map.tga usr/share/games/cubegame/TexTank.tga \
-            usr/share/applications/cubegame.desktop usr/share/icons/hicolor/64x64/apps/cubegame.png \
+            usr/share/applications/io.github.cubegame.Cubegame.desktop \
+            usr/share/metainfo/io.github.cubegame.Cubegame.metainfo.xml \
+            usr/share/icons/hicolor/48x48/apps/cubegame.png usr/share/icons/hicolor/128x128/apps/cubegame.png \
+            usr/share/icons/hicolor/64x64/apps/cubegame.png \
             usr/share/icons/hicolor/256x256/apps/cubegame.png usr/share/doc/cubegame/copyright \
             usr/share/doc/cubegame/changelog.gz usr/share/man/man6/cubegame_640.6.gz; do
     check "package holds /$path" grep -qx "\./$path" <<<"$contents"
