@@ -3,6 +3,16 @@
 // material, linear fog, textures with modulate and replace, and display
 // lists recorded and replayed here. The web build's GL headers route the
 // game's calls to these functions; natively they run over Mesa for the tests.
+//
+// Between fglNewList and fglEndList only these are recorded into the list:
+// fglEnable, fglDisable, fglColor*, fglNormal*, fglTexCoord* (each outside
+// a primitive; inside one they go with its vertices), fglMaterial*,
+// fglBindTexture, fglTexEnv* (the mode), fglTexParameteri, fglPushMatrix,
+// fglPopMatrix, fglTranslatef, fglRotatef, fglScalef, each fglBegin ...
+// fglEnd primitive, and fglCallList. Every other call made while recording
+// (fglLoadIdentity, fglMultMatrixf, fglLightfv, fglFog*, fglTexImage2D,
+// fglClear, the WebGL state calls ...) runs at once and is not in the list;
+// a second fglNewList is ignored.
 #ifndef CUBEGAME_WEB_FIXEDGL_H
 #define CUBEGAME_WEB_FIXEDGL_H
 
@@ -50,10 +60,13 @@
 #define GL_CLIENT_PIXEL_STORE_BIT 0x00000001
 #endif
 
-// Known faults of other GL emulations, switched on only by the picture test
-// to show that it catches them.
+// Known faults of other GL emulations, which the picture test switches on to
+// show that it catches them. Only the probe's and the layer test's copies of
+// the layer are built with FIXEDGL_FAULTS; the games' has none of this.
+#ifdef FIXEDGL_FAULTS
 enum FglFault { FGL_NO_FAULT, FGL_FAULT_LOOKAT_IGNORED, FGL_FAULT_COLOUR_UNLIT };
 extern int fglFault;
+#endif
 
 // --- enables, matrices and the light
 void fglEnable(GLenum cap);
