@@ -44,6 +44,10 @@ static void makeAtlas() {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
 }
 
+void bitmapTextContextRestored() {
+    atlas = 0;
+}
+
 void fglRasterPos3f(float x, float y, float z) {
     float modelView[16], projection[16];
     GLint viewport[4];

@@ -19,5 +19,7 @@ void fglRasterPos3f(float x, float y, float z);
 // the last raster position fell outside the view volume.
 bool fglRasterPosition(float window[3]);
 void fglBitmapCharacter(void* font, int character);
+// The glyph texture is made again at the next glyph, in a restored context.
+void bitmapTextContextRestored();
 
 #endif

@@ -63,7 +63,7 @@ void fglEnable(GLenum cap) {
     if (bool* flag = capability(cap))
         if (*flag) return;
     changeState();
-    if (!setCapability(cap, true)) glEnable(cap);
+    if (!setCapability(cap, true)) forwardCapability(cap, true);
 }
 
 void fglDisable(GLenum cap) {
@@ -72,7 +72,7 @@ void fglDisable(GLenum cap) {
     if (bool* flag = capability(cap))
         if (!*flag) return;
     changeState();
-    if (!setCapability(cap, false)) glDisable(cap);
+    if (!setCapability(cap, false)) forwardCapability(cap, false);
 }
 
 void fglGetIntegerv(GLenum pname, GLint* params) {

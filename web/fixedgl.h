@@ -143,6 +143,10 @@ void fglBlendFunc(GLenum sfactor, GLenum dfactor);
 // Sends whatever is still queued; before a swap or a read-back.
 void fglFlush();
 
+// --- a lost context given back by the browser: everything the layer keeps
+// is made again in it (fixedgl_restore.cpp); called between frames.
+void fglContextRestored();
+
 // --- for the bitmap text: window-space pixels drawn in one colour where a
 // mask texture is set, at window depth z.
 void fglCurrentColor(GLfloat colour[4]);

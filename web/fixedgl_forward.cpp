@@ -1,5 +1,6 @@
 // The state WebGL keeps itself: each call sends the drawing still queued
-// under the old state, then goes on to WebGL as it is.
+// under the old state, then goes on to WebGL as it is; the last call of each
+// kind is kept, to send again to a restored context.
 #include "fixedgl_state.h"
 
 // ---------------------------------------------------------------- operations
@@ -10,9 +11,22 @@
         start();                                                    \
         drawBatch();                                                \
         forwardTo arguments;                                        \
+        layer.forwarded[#name] = [=] { forwardTo arguments; };      \
     }
 
-FLUSH_THEN_FORWARD(fglClear, glClear, (GLbitfield mask), (mask))
+void forwardCapability(GLenum cap, bool on) {
+    std::function<void()> call = [=] { on ? glEnable(cap) : glDisable(cap); };
+    call();
+    layer.forwarded["capability " + std::to_string(cap)] = call;
+}
+
+// A clear is a drawing, not state: nothing to keep.
+void fglClear(GLbitfield mask) {
+    start();
+    drawBatch();
+    glClear(mask);
+}
+
 FLUSH_THEN_FORWARD(fglClearColor, glClearColor, (GLfloat r, GLfloat g, GLfloat b, GLfloat a), (r, g, b, a))
 FLUSH_THEN_FORWARD(fglDepthMask, glDepthMask, (GLboolean flag), (flag))
 FLUSH_THEN_FORWARD(fglColorMask, glColorMask, (GLboolean r, GLboolean g, GLboolean b, GLboolean a), (r, g, b, a))

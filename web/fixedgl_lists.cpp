@@ -100,8 +100,9 @@ static void deleteList(GLuint name) {
     lists[name] = nullptr;
 }
 
-static void uploadList(List* list) {
+void uploadLargeList(List* list) {
     size_t count = list->vertices.size();
+    if ((int)count <= STATIC_LIST_VERTICES || count > INDEXABLE_VERTICES) return;
     glGenBuffers(1, &list->buffer);
     glBindBuffer(GL_ARRAY_BUFFER, list->buffer);
     glBufferData(GL_ARRAY_BUFFER, count * sizeof(Vertex), list->vertices.data(), GL_STATIC_DRAW);
@@ -174,8 +175,7 @@ void fglEndList() {
     if (!layer.recording) return;
     List* list = layer.recording;
     layer.recording = nullptr;
-    size_t count = list->vertices.size();
-    if ((int)count > STATIC_LIST_VERTICES && count <= INDEXABLE_VERTICES) uploadList(list);
+    uploadLargeList(list);
     deleteList(layer.recordingName);
     layer.lists[layer.recordingName] = list;
 }

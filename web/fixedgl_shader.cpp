@@ -163,10 +163,7 @@ static bool colourMaterialOn() {
 
 // ---------------------------------------------------------------- operations
 
-void start() {
-    if (layer.started) return;
-    layer.started = true;
-    for (int m = 0; m < 2; ++m) mat4Identity(layer.stacks[m][0]);
+void makeProgram() {
     Program& program = layer.program;
     program.id = glCreateProgram();
     glAttachShader(program.id, compile(GL_VERTEX_SHADER, VERTEX_SHADER));
@@ -181,6 +178,14 @@ void start() {
     glUniform1i(program.sampler, 0);
     glGenBuffers(1, &layer.streamBuffer);
     for (int a = 0; a < ATTRIBUTES; ++a) glEnableVertexAttribArray(a);
+    layer.uniforms = UniformCache();
+}
+
+void start() {
+    if (layer.started) return;
+    layer.started = true;
+    for (int m = 0; m < 2; ++m) mat4Identity(layer.stacks[m][0]);
+    makeProgram();
     glGetIntegerv(GL_VIEWPORT, layer.viewport);
 }
 

@@ -14,6 +14,9 @@
 
 #include "fixedgl.h"
 
+#include <functional>
+#include <map>
+#include <string>
 #include <vector>
 
 const int MATRIX_STACK_DEPTH = 32;
@@ -62,13 +65,19 @@ struct Material {
     float shininess;
 };
 
-// What the layer knows of a texture: whether it has an image, whether that
-// has alpha, and its sampling (wrap S, wrap T, minification, magnification).
+// What the layer knows of a texture: whether the layer made the name,
+// whether it has an image, whether that has alpha, its sampling (in the
+// order of SAMPLING_NAMES), and the image as sent, for a restored context.
 struct Texture {
+    bool named;
     bool complete;
     bool alpha;
     GLint sampling[4];
+    std::vector<unsigned char> image;
+    GLsizei width, height;
 };
+
+const GLenum SAMPLING_NAMES[4] = {GL_TEXTURE_WRAP_S, GL_TEXTURE_WRAP_T, GL_TEXTURE_MIN_FILTER, GL_TEXTURE_MAG_FILTER};
 
 // The program and where its uniforms live.
 struct Program {
@@ -139,6 +148,10 @@ struct FixedGlState {
     Program program;
     GLuint streamBuffer;
     UniformCache uniforms;
+
+    // The last call setting each piece of the state WebGL keeps itself (its
+    // capabilities' switches included), to send again to a restored context.
+    std::map<std::string, std::function<void()>> forwarded;
 };
 
 extern FixedGlState layer;
@@ -146,6 +159,8 @@ extern FixedGlState layer;
 // --- fixedgl_shader.cpp
 // Makes the program and the stream buffer on the first call; every entry point calls it first.
 void start();
+// The program, the stream buffer and the attribute arrays, made in the context; no uniform sent yet.
+void makeProgram();
 // Takes the layer's program back and sends the uniforms that changed.
 void sendUniforms();
 void setMatrices(const float* modelView);
@@ -162,6 +177,8 @@ void batchTriangles(const Vertex* v, int count);
 void record(Op op, GLenum a = 0, GLenum b = 0, const float* f = nullptr, int n = 0);
 // The primitive just ended, as a draw of the list being recorded.
 void recordDraw(const std::vector<int>& triangles);
+// A list large enough to stay on the GPU gets its buffers there.
+void uploadLargeList(List* list);
 
 // --- fixedgl_matrix.cpp
 // The top of the model-view (0) or projection (1) stack.
@@ -171,6 +188,10 @@ float* stackTop(int mode);
 Texture* boundTextureRecord();
 // Texturing applies only with a complete texture bound; name 0 has no image.
 bool texturingActive();
+
+// --- fixedgl_forward.cpp
+// Switches a capability WebGL keeps itself.
+void forwardCapability(GLenum cap, bool on);
 
 // --- fixedgl.cpp
 void setMaterial(GLenum face, GLenum pname, const float* params);

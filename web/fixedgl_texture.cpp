@@ -5,7 +5,7 @@
 
 #include <cstddef>
 
-const Texture NEW_TEXTURE = {false, false, {GL_REPEAT, GL_REPEAT, GL_NEAREST_MIPMAP_LINEAR, GL_LINEAR}};
+const Texture NEW_TEXTURE = {true, false, false, {GL_REPEAT, GL_REPEAT, GL_NEAREST_MIPMAP_LINEAR, GL_LINEAR}, {}, 0, 0};
 
 // ---------------------------------------------------------------- operations
 
@@ -62,6 +62,10 @@ void fglTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei wid
     if (Texture* t = boundTextureRecord()) {
         t->complete = true;
         t->alpha = outChannels == 4;
+        t->width = width;
+        t->height = height;
+        if (in) t->image.swap(packed);
+        else t->image.clear();
     }
 }
 
@@ -70,10 +74,9 @@ void fglTexParameteri(GLenum target, GLenum pname, GLint param) {
     if (layer.recording) return record(OP_TEXPARAM, pname, (GLenum)param);
     // WebGL has no border to clamp toward; the edge texels are the nearest.
     if (param == GL_CLAMP) param = GL_CLAMP_TO_EDGE;
-    const GLenum names[4] = {GL_TEXTURE_WRAP_S, GL_TEXTURE_WRAP_T, GL_TEXTURE_MIN_FILTER, GL_TEXTURE_MAG_FILTER};
     Texture* t = boundTextureRecord();
     for (int k = 0; t && k < 4; ++k)
-        if (pname == names[k]) {
+        if (pname == SAMPLING_NAMES[k]) {
             if (t->sampling[k] == param) return;
             t->sampling[k] = param;
         }

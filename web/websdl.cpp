@@ -33,10 +33,18 @@ const SDL_VideoInfo* webGetVideoInfo() {
     return &info;
 }
 
+// Set by the page when the browser gives a lost context back.
+EM_JS(int, takeContextRestored, (), {
+    var restored = Module.contextRestored;
+    Module.contextRestored = false;
+    return restored ? 1 : 0;
+});
+
 void webSwapBuffers() {
     fglFlush();
     if (webBeforeSwap) webBeforeSwap();
     waitForAnimationFrame();
+    if (takeContextRestored()) fglContextRestored();
 }
 
 void webQuit() {

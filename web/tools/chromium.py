@@ -31,15 +31,24 @@ class Timeout(Exception):
 
 
 class _Quiet(http.server.SimpleHTTPRequestHandler):
-    extensions_map = dict(http.server.SimpleHTTPRequestHandler.extensions_map, **{".wasm": "application/wasm"})
+    """A plain static server that counts the bytes of what it sends."""
+    extensions_map = dict(http.server.SimpleHTTPRequestHandler.extensions_map,
+                          **{".wasm": "application/wasm", ".webmanifest": "application/manifest+json"})
 
     def log_message(self, *args):
         pass
 
+    def copyfile(self, source, outputfile):
+        body = source.read()
+        self.server.sent[self.path] = self.server.sent.get(self.path, 0) + len(body)
+        outputfile.write(body)
+
 
 def serve(folder):
-    """Serves `folder` on 127.0.0.1; returns (server, base URL)."""
+    """Serves `folder` on 127.0.0.1; returns (server, base URL). server.sent
+    maps each path to the bytes of the bodies sent for it."""
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(_Quiet, directory=folder))
+    server.sent = {}
     threading.Thread(target=server.serve_forever, daemon=True).start()
     return server, "http://127.0.0.1:%d/" % server.server_address[1]
 
@@ -66,7 +75,6 @@ class Browser:
         self._buffer = b""
         self._next = 0
         self.session = None
-        self.events = []
         self.console = []  # (type, text) in order
 
     # ------------------------------------------------------------ protocol
@@ -87,7 +95,6 @@ class Browser:
             p = message["params"]
             text = " ".join(str(a.get("value", a.get("description", ""))) for a in p["args"])
             self.console.append((p["type"], text))
-        self.events.append(message)
 
     def call(self, method, timeout=20, session=True, **params):
         self._next += 1
@@ -115,12 +122,25 @@ class Browser:
             pass
 
     # ------------------------------------------------------------ pages
-    def open(self, url, timeout=30):
+    def open(self, url, timeout=30, before=None):
+        """Opens `url` in a new tab; `before(browser)`, if given, sets the tab up first."""
         target = self.call("Target.createTarget", session=False, url="about:blank")["targetId"]
         self.session = self.call("Target.attachToTarget", session=False, targetId=target, flatten=True)["sessionId"]
         self.call("Runtime.enable")
         self.call("Page.enable")
+        if before:
+            before(self)
         self.call("Page.navigate", url=url, timeout=timeout)
+
+    def device(self, width, height, touch):
+        """The tab as a screen of that size, a phone's (touch) or a desktop's."""
+        self.call("Emulation.setDeviceMetricsOverride", width=width, height=height, deviceScaleFactor=1, mobile=touch)
+        self.call("Emulation.setTouchEmulationEnabled", enabled=touch, maxTouchPoints=5 if touch else 1)
+
+    def touch(self, kind, points):
+        """A touch event with fingers at `points` [(x, y)], numbered in order."""
+        self.call("Input.dispatchTouchEvent", type=kind,
+                  touchPoints=[{"x": x, "y": y, "id": i} for i, (x, y) in enumerate(points)])
 
     def evaluate(self, expression, timeout=20):
         result = self.call("Runtime.evaluate", timeout=timeout, expression=expression, returnByValue=True)
@@ -138,7 +158,7 @@ class Browser:
 
     def key(self, name, kind):
         code, number = KEYS[name]
-        self.call("Input.dispatchKeyEvent", type=kind, key=code.replace("Key", "").replace("Arrow", "Arrow"),
+        self.call("Input.dispatchKeyEvent", type=kind, key=code.replace("Key", ""),
                   code=code, windowsVirtualKeyCode=number, nativeVirtualKeyCode=number)
 
     def hold(self, name, seconds):
