@@ -67,9 +67,6 @@ static const float SHADOW_BOX[24][3] = {
     {+1, -1, +1}, {+1, -1, -1}, {-1, -1, -1}, {-1, -1, +1},
 };
 
-// Whether the frame's clear zeroed the stencil for this frame's shadow.
-static bool stencilCleared;
-
 // Solid cube about its centre, the same about every axis.
 static double cubeInertia(float mass, float size) {
     return (double)mass * size * size / 6.0;
@@ -367,7 +364,7 @@ void drawCube(Cube* cube) {
 }
 
 void renderCubeShadow(Cube* cube, float x, float y, float z) {
-    renderCubeShadowInView(cube, x, y, z, nullptr);
+    renderCubeShadowInView(cube, x, y, z, nullptr, false);
 }
 
 // Drawing everything, the first face's box covers the whole view, which
@@ -380,19 +377,16 @@ void renderCubeShadow(Cube* cube, float x, float y, float z) {
 // stencil was zero already. Not with polygons drawn as lines: each box then
 // draws its edges only and leaves counts behind, which later faces and
 // frames see, so the clear and the rectangles would both change the picture.
-unsigned int shadowStencilClear(int shortcuts) {
+bool shadowStencilClear(int shortcuts) {
     // A renderer without polygon modes leaves these: filled.
     GLint polygonModes[2] = {GL_FILL, GL_FILL};
     glGetIntegerv(GL_POLYGON_MODE, polygonModes);
-    stencilCleared = shortcuts == 1 && polygonModes[0] == GL_FILL && polygonModes[1] == GL_FILL;
-    return stencilCleared ? GL_STENCIL_BUFFER_BIT : 0;
+    return shortcuts == 1 && polygonModes[0] == GL_FILL && polygonModes[1] == GL_FILL;
 }
 
-// The rectangles only over the stencil the frame's clear zeroed, once.
-void renderCubeShadowInView(Cube* cube, float x, float y, float z, const View* view) {
-    if (!stencilCleared) view = nullptr;
-    stencilCleared = false;
-    for (int face = 0; face < 6; face++) shadeShadowFace(cube, SHADOW_FACES[face], x, y, z, view);
+void renderCubeShadowInView(Cube* cube, float x, float y, float z, const View* view, bool stencilZeroed) {
+    const View* rectsIn = stencilZeroed ? view : nullptr;
+    for (int face = 0; face < 6; face++) shadeShadowFace(cube, SHADOW_FACES[face], x, y, z, rectsIn);
 }
 
 void renderShadowVolume(Cube* cube, int a, int b, int c, int d) {

@@ -45,12 +45,15 @@ void destroyCube(Cube* cube);
 
 void drawCube(Cube* cube);
 void renderCubeShadow(Cube* cube, float x, float y, float z);
-// The stencil bit for the frame's clear: set when `shortcuts` is 1 and
-// polygons are filled, and only then may this frame's renderCubeShadowInView
-// keep each face's darkening to the rectangle its volume can reach.
-unsigned int shadowStencilClear(int shortcuts);
-// renderCubeShadow, quicker to the same pixels where the frame's clear allows.
-void renderCubeShadowInView(Cube* cube, float x, float y, float z, const View* view);
+// Whether the frame's clear should zero the stencil with the depth: when
+// `shortcuts` is 1 and polygons are filled. Asked once a frame, before the
+// clear; the answer goes to that frame's renderCubeShadowInView.
+bool shadowStencilClear(int shortcuts);
+// renderCubeShadow, quicker to the same pixels: each face's darkening is kept
+// to the rectangle its volume can reach in `view`, which is right only over
+// a stencil the frame's clear zeroed (`stencilZeroed`); without both, every
+// face darkens through its whole box.
+void renderCubeShadowInView(Cube* cube, float x, float y, float z, const View* view, bool stencilZeroed);
 void renderShadowVolume(Cube* cube, int a, int b, int c, int d);
 void drawShadowBox(float x, float y, float z);
 

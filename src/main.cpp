@@ -494,7 +494,9 @@ void handleKeyDown() {
 
 void drawScreen() {
     if (WIRE_FRAME == 1) glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | shadowStencilClear(DRAWING_SHORTCUTS));
+    // Taken once: the clear and the shadow must agree on whether the stencil starts at zero.
+    const bool stencilZeroed = shadowStencilClear(DRAWING_SHORTCUTS);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | (stencilZeroed ? GL_STENCIL_BUFFER_BIT : 0));
     setProjectionAndFog();
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
@@ -525,7 +527,7 @@ void drawScreen() {
     adaptViewDistance();
     spendShadowBudget();
 
-    if (SHADOW == 1) renderCubeShadowInView(&cb, cam.position.x, cam.position.y, cam.position.z, seen);
+    if (SHADOW == 1) renderCubeShadowInView(&cb, cam.position.x, cam.position.y, cam.position.z, seen, stencilZeroed);
     drawPlacedCube();
     drawShots(shotLst, &ter);
 
