@@ -521,7 +521,7 @@ void drawScreen() {
     collideCubeTerrain();
     drawTerrainInView(&ter, cb.position.x, cb.position.z, (float)VIEW_DISTANCE, frustum);
     if (skyBehindGround) drawSkyBehindGround();
-    drawHordeInView(peopleLst, &cb, &ter, frustum);
+    drawHordeInView(peopleLst, &cb, &ter, frustum, DRAWING_SHORTCUTS == 1);
     drawTanksInView(tankLst, &cb, &ter, frustum);
 
     adaptViewDistance();

@@ -34,8 +34,9 @@ extern int TRANSPARENCY;
 // 1: each frame takes the drawing shortcuts that leave every pixel and the
 // game the same: what the view cannot hold is left out, the sky fills only
 // what the ground leaves, the stick figures' state is set once for the
-// crowd, and the shadow's darkening keeps to its volumes. 0 draws every
-// part literally; tests and benchmarks compare the two.
+// crowd, and the stencil is cleared with the depth so that the shadow's
+// darkening keeps to each volume's rectangle. 0 draws every part literally;
+// tests and benchmarks compare the two.
 extern int DRAWING_SHORTCUTS;
 extern int gameOver;
 extern float ratio;

@@ -607,20 +607,20 @@ void drawPerson(Person* person) {
 }
 
 void drawHorde(PeopleList* list, Cube* cube, Terrain* terrain) {
-    drawHordeInView(list, cube, terrain, nullptr);
+    drawHordeInView(list, cube, terrain, nullptr, false);
 }
 
-// Given a view, the compiled stick figure's state is set once for the whole
-// crowd rather than in each figure: every change of it costs the driver
-// more than the figure's quads. The quads and their order stay the same. A
-// crowd whose figure could not be compiled draws nothing either way.
-void drawHordeInView(PeopleList* list, Cube* cube, Terrain*, const Frustum* view) {
+// With stateOnce, the compiled stick figure's state is set once for the
+// whole crowd rather than in each figure: every change of it costs the
+// driver more than the figure's quads. The quads and their order stay the
+// same. A crowd whose figure could not be compiled draws nothing either way.
+void drawHordeInView(PeopleList* list, Cube* cube, Terrain*, const Frustum* view, bool stateOnce) {
     drawnPeople = 0;
     if (list->steprate == 0) {
         fprintf(stderr, "drawHorde Error\n");
         return;
     }
-    const bool stateOnce = view && list->displayList != 0 && list->quadsList != 0;
+    stateOnce = stateOnce && list->displayList != 0 && list->quadsList != 0;
     const unsigned int figure = stateOnce ? list->quadsList : list->displayList;
     if (stateOnce) setStickFigureState();
     const BucketWindow w = windowAround(list, cube);

@@ -58,9 +58,10 @@ void applyPersonGravity(Person* person, float dt);
 
 void drawPerson(Person* person);
 void drawHorde(PeopleList* list, Cube* cube, Terrain* terrain);
-// drawHorde, leaving out the people wholly outside the view when given one,
-// and then setting the stick figure's state once for them all.
-void drawHordeInView(PeopleList* list, Cube* cube, Terrain* terrain, const Frustum* view);
+// drawHorde, leaving out the people wholly outside the view when given one;
+// with `stateOnce`, a stick figure's state is set once for them all rather
+// than in each figure (the same pixels).
+void drawHordeInView(PeopleList* list, Cube* cube, Terrain* terrain, const Frustum* view, bool stateOnce);
 // People the last drawHorde drew.
 int getDrawnPeopleCount();
 

@@ -1,6 +1,6 @@
-// Leaving out what the view cannot hold: the same seeded world played twice
-// through drawScreen, once drawing everything around the cube and once
-// culling, must give byte-identical frames and the same world afterwards.
+// The drawing shortcuts (DRAWING_SHORTCUTS): the same seeded world played
+// twice through drawScreen, once drawing every part literally and once with
+// the shortcuts, must give byte-identical frames and the same world afterwards.
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
@@ -99,7 +99,7 @@ struct Play {
 
 // One play of the path, in this process (the frame timer's clock is
 // process-wide state, so each play gets a process of its own).
-Play playPath(int cull) {
+Play playPath(int shortcuts) {
     Play play;
     if (playing.noSkyImage) unlink("TexSkyBox.tga");
     if (!openGlContext(WIDTH, HEIGHT)) {
@@ -107,7 +107,7 @@ Play playPath(int cull) {
         return play;
     }
     setStartSwitches();
-    DRAWING_SHORTCUTS = cull;
+    DRAWING_SHORTCUTS = shortcuts;
     WIRE_FRAME = playing.wireFrame;
     TRANSPARENCY = playing.transparency;
     SHADOW = playing.shadow;
@@ -175,7 +175,7 @@ bool takeSized(const std::string& in, size_t* at, std::string* out) {
 }
 
 // Plays the path in a child process and brings its results back.
-Play playInChild(int cull) {
+Play playInChild(int shortcuts) {
     Play play;
     int pipeFds[2];
     if (pipe(pipeFds) != 0) {
@@ -185,7 +185,7 @@ Play playInChild(int cull) {
     const pid_t child = fork();
     if (child == 0) {
         close(pipeFds[0]);
-        Play p = playPath(cull);
+        Play p = playPath(shortcuts);
         const long counts[3] = {p.blocks, p.people, p.tanks};
         const std::string message =
             sized(p.failure) + sized(p.frames) + sized(p.state) + sized(std::string((const char*)counts, sizeof counts));
@@ -239,31 +239,31 @@ std::string frameDifference(const std::string& a, const std::string& b, int f) {
     return out;
 }
 
-class Culling : public ::testing::TestWithParam<Setting> {};
+class DrawingShortcuts : public ::testing::TestWithParam<Setting> {};
 
-TEST_P(Culling, FramesAndWorldMatchDrawingEverything) {
+TEST_P(DrawingShortcuts, FramesAndWorldMatchDrawingEverything) {
     playing = GetParam();
     ScratchDir dir;
     dir.writeGameImages();
     const Play all = playInChild(0);
-    const Play culled = playInChild(1);
+    const Play shortcut = playInChild(1);
     ASSERT_EQ("", all.failure);
-    ASSERT_EQ("", culled.failure);
+    ASSERT_EQ("", shortcut.failure);
     ASSERT_EQ(cameraPath().size() * WIDTH * HEIGHT * 9, all.frames.size());
-    ASSERT_EQ(all.frames.size(), culled.frames.size());
-    const int differs = firstDifferentFrame(all.frames, culled.frames);
+    ASSERT_EQ(all.frames.size(), shortcut.frames.size());
+    const int differs = firstDifferentFrame(all.frames, shortcut.frames);
     EXPECT_EQ(-1, differs) << "frame of the camera path that differs; pixels differing:"
-                           << (differs < 0 ? "" : frameDifference(all.frames, culled.frames, differs));
-    EXPECT_TRUE(all.state == culled.state) << "the world after the path differs";
-    // The culling must have had something to leave out.
-    EXPECT_LT(culled.blocks, all.blocks);
-    EXPECT_LT(culled.people, all.people);
-    EXPECT_LT(culled.tanks, all.tanks);
-    EXPECT_GT(culled.people, 0);
-    EXPECT_GT(culled.tanks, 0);
+                           << (differs < 0 ? "" : frameDifference(all.frames, shortcut.frames, differs));
+    EXPECT_TRUE(all.state == shortcut.state) << "the world after the path differs";
+    // Leaving out what the view cannot hold must have had something to leave out.
+    EXPECT_LT(shortcut.blocks, all.blocks);
+    EXPECT_LT(shortcut.people, all.people);
+    EXPECT_LT(shortcut.tanks, all.tanks);
+    EXPECT_GT(shortcut.people, 0);
+    EXPECT_GT(shortcut.tanks, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Settings, Culling, ::testing::ValuesIn(SETTINGS),
+INSTANTIATE_TEST_SUITE_P(Settings, DrawingShortcuts, ::testing::ValuesIn(SETTINGS),
                          [](const ::testing::TestParamInfo<Setting>& info) { return std::string(info.param.name); });
 
 }  // namespace

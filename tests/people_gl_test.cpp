@@ -347,7 +347,7 @@ TEST_F(CrowdGl, TexturedFigureShowsTheBackFromPlusZAndTheFrontFromMinusZ) {
     viewFigures(0.0f);
     Frustum everywhere = {};
     for (auto& plane : everywhere.planes) plane[3] = 1e9f;
-    drawHordeInView(list, &cube, &ter, &everywhere);
+    drawHordeInView(list, &cube, &ter, &everywhere, true);
     EXPECT_EQ("255,0,0", pixelAt(0.0f, 11.0f));
     freePictures(0);
 }

@@ -1,5 +1,6 @@
-// The game's world posed for plays of whole frames (the culling test, the
-// frame benchmark): a crowd packed around the cube and one camera path.
+// The game's world posed for plays of whole frames (the drawing shortcuts'
+// test, the frame benchmark): a crowd packed around the cube and one camera
+// path.
 // The world itself comes from buildWorld and releaseWorld (main.h).
 #ifndef CUBEGAME_TEST_WORLD_H
 #define CUBEGAME_TEST_WORLD_H
