@@ -474,6 +474,9 @@ void handleKeyDown() {
     } else if (keys[SDLK_UP]) {
         addRollTorque(cb.heading - 90.0f, 300.0f, fx, fz);
     }
+    // Turning the view (slow or at rest) goes by the world's last step
+    // (timeStep, capped), not by the time the frame took (timeH): on a machine
+    // slow enough to play in slow motion it turns in slow motion too.
     if (keys[SDLK_LEFT]) {
         if (fast)
             addRollTorque(cb.heading - 180.0f, 500.0f, fx, fz);
@@ -536,7 +539,9 @@ void drawScreen() {
     displaySize();
     if (gameOver == 1) {
         displayGameOver();
-        // The camera follows the heading, so turning it circles the cube.
+        // The camera follows the heading, so turning it circles the cube; by
+        // the world's step, like the cube's dwindling, so both slow alike in
+        // slow motion.
         cb.heading -= 20.0f * timeStep;
     }
 

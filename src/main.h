@@ -41,8 +41,11 @@ extern int DRAWING_SHORTCUTS;
 extern int gameOver;
 extern float ratio;
 extern Uint8* keys;
+// The time the last frame took, as measured (animate): the draw distance,
+// the shadow's budget and the read-out's frame rate follow it.
 extern float timeH;
-// The step the world took this frame: timeH, capped (animate).
+// The step the world took this frame: timeH, capped (animate), so a slow
+// machine plays in slow motion; what moves in the game moves by this.
 extern float timeStep;
 
 extern Cube cb;
