@@ -21,11 +21,13 @@
 
 #include "animate.h"
 
-// Start values of the draw distance and of the shadow's time budget.
+// The draw distance at start, and how many seconds of frames drawn short of
+// it the shadow lasts.
 const int START_VIEW_DISTANCE = 5000;
 const float SHADOW_BUDGET_SECONDS = 2.0f;
 
-// Frame times steered toward: faster frames see further, slower ones less.
+// The band of frame times the draw distance steers into, a step a frame:
+// faster frames see further, slower ones less.
 const float FAST_FRAME = 0.028f;
 const float SLOW_FRAME = 0.04f;
 const int VIEW_DISTANCE_STEP = 5;

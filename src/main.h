@@ -21,8 +21,9 @@ extern const int SCREEN_HEIGHT;
 extern const int PEOPLE_COUNT;
 extern const int TANK_COUNT;
 
-// The draw distance's floor: below it the far plane, at half of it, closes
-// in on the near plane and the projection degenerates.
+// The draw distance's floor, a choice of play: however slow the machine, the
+// far plane, at half the distance, stays 500 out. The projection itself
+// would hold down to 2, where the far plane meets the near plane at 1.
 const int MIN_VIEW_DISTANCE = 1000;
 
 extern int VIEW_DISTANCE;

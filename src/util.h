@@ -56,7 +56,8 @@ void matrixIdentity(float out[16]);
 void matrixZero(float out[16]);
 void matrixTranslate(float out[16], float x, float y, float z);
 void matrixRotate(float out[16], float angle, float x, float y, float z);
-// out = a * b in column-major order; out must differ from a and b.
+// out = a * b for a and b in row-major order, written in column-major order
+// (OpenGL's); out must differ from a and b.
 void matrixMultiply(const float a[16], const float b[16], float out[16]);
 Vector matrixVectorMultiply(const float m[16], Vector v);
 
