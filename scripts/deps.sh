@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# scripts/deps.sh [web]: installs the Debian packages the game, its tools and
-# its tests need, when any is missing (apt-get; sudo when not root); `web`
-# adds what the web release and its tests need.
+# scripts/deps.sh [web] [windows]: installs the Debian packages the game, its
+# tools and its tests need, when any is missing (apt-get; sudo when not root);
+# `web` adds what the web release and its tests need, `windows` what the
+# Windows release needs (the cross compiler, Wine, zip).
 set -euo pipefail
 
 packages=(
@@ -9,12 +10,13 @@ packages=(
     libsdl1.2-dev libsdl2-2.0-0 libgl1-mesa-dev libglu1-mesa-dev freeglut3-dev libgl1-mesa-dri
     xvfb xauth x11-utils xdotool imagemagick
     libgtest-dev libbenchmark-dev
-    dpkg-dev file lintian desktop-file-utils
+    dpkg-dev file lintian desktop-file-utils appstream
     clang libclang-rt-14-dev
 )
 for group in "$@"; do
     case "$group" in
         web) packages+=(emscripten chromium python3) ;;
+        windows) packages+=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64 xz-utils zip unzip) ;;
         *) echo "deps.sh: unknown group '$group'" >&2; exit 2 ;;
     esac
 done
