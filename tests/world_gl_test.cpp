@@ -3,6 +3,8 @@
 // shut-down through quit() with everything released.
 #include <gtest/gtest.h>
 
+// glWindowPos3fv, to recolour the raster position.
+#define GL_GLEXT_PROTOTYPES 1
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <dlfcn.h>
@@ -21,12 +23,46 @@
 #include "main.h"
 #include "scratch_dir.h"
 
-// Fog when text was last placed: OpenGL fogs bitmaps (Mesa's renderers do not).
-static int textPlacedInFog = -1;
+// OpenGL fogs a bitmap by its raster position's distance, as most drivers
+// do; Mesa's renderers leave bitmaps unfogged. So these stand-ins for the
+// game's text calls fog each glyph as those drivers would, and the frames
+// show it: the raster colour and distance kept when the text is placed,
+// then each glyph drawn in that colour fogged by the fog state at the glyph.
+static GLfloat placedColour[4], placedDistance;
+static float placedFogFactor = -1.0f;  // what the fog leaves of the text's colour
+
+static float fogFactor(float distance) {
+    GLfloat start, end;
+    glGetFloatv(GL_FOG_START, &start);
+    glGetFloatv(GL_FOG_END, &end);
+    return std::min(1.0f, std::max(0.0f, (end - distance) / (end - start)));
+}
+
 extern "C" void glRasterPos3f(GLfloat x, GLfloat y, GLfloat z) {
     static const auto real = (void (*)(GLfloat, GLfloat, GLfloat))dlsym(RTLD_NEXT, "glRasterPos3f");
-    textPlacedInFog = glIsEnabled(GL_FOG);
     real(x, y, z);
+    glGetFloatv(GL_CURRENT_RASTER_COLOR, placedColour);
+    glGetFloatv(GL_CURRENT_RASTER_DISTANCE, &placedDistance);
+    placedFogFactor = fogFactor(placedDistance);
+}
+
+extern "C" void glutBitmapCharacter(void* font, int character) {
+    static const auto real = (void (*)(void*, int))dlsym(RTLD_NEXT, "glutBitmapCharacter");
+    GLboolean valid = GL_FALSE;
+    glGetBooleanv(GL_CURRENT_RASTER_POSITION_VALID, &valid);
+    if (valid && glIsEnabled(GL_FOG)) {
+        GLfloat at[4], current[4], fog[4], fogged[4];
+        glGetFloatv(GL_CURRENT_RASTER_POSITION, at);
+        glGetFloatv(GL_CURRENT_COLOR, current);
+        glGetFloatv(GL_FOG_COLOR, fog);
+        const float f = fogFactor(placedDistance);
+        for (int k = 0; k < 3; ++k) fogged[k] = fog[k] + f * (placedColour[k] - fog[k]);
+        fogged[3] = placedColour[3];
+        glColor4fv(fogged);
+        glWindowPos3fv(at);  // the same place, now in the fogged colour
+        glColor4fv(current);
+    }
+    real(font, character);
 }
 
 namespace {
@@ -57,6 +93,38 @@ protected:
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
         glReadPixels(0, 0, WIDTH, HEIGHT, format, GL_UNSIGNED_BYTE, pixels.data());
         return pixels;
+    }
+
+    // The farthest eye at the shortest draw distance: just lost while
+    // racing, it still trails 2400 behind, 1000 above the ground under it,
+    // on ground higher than the cube's. Three frames drawn from it.
+    void drawFromTheFarthestEye() {
+        const float x = 0.0f, z = 0.0f;
+        cb.position = vectorInit(x, getHeightAt(&ter, x, z) + 50.0f, z);
+        cb.momentum = cb.angularMomentum = vectorInit(0.0f, 0.0f, 0.0f);
+        float best = -1e9f;
+        for (float heading = 0.0f; heading < 360.0f; heading += 15.0f) {
+            float a = decToRad(heading);
+            float ground = getHeightAt(&ter, x - cosf(a) * 2400.0f, z - sinf(a) * 2400.0f);
+            if (ground > best) {
+                best = ground;
+                cb.heading = heading;
+            }
+        }
+        const float a = decToRad(cb.heading);
+        cam.position = vectorInit(x - cosf(a) * 2400.0f, 0.0f, z - sinf(a) * 2400.0f);
+        cam.position.y = getHeightAt(&ter, cam.position.x, cam.position.z) + 1000.0f;
+        for (int frame = 0; frame < 3; ++frame) {
+            VIEW_DISTANCE = MIN_VIEW_DISTANCE;
+            drawScreen();
+        }
+    }
+
+    static int blackPixels() {
+        std::vector<unsigned char> rgb = readFrame(GL_RGB, 3);
+        int black = 0;
+        for (size_t i = 0; i < rgb.size(); i += 3) black += rgb[i] == 0 && rgb[i + 1] == 0 && rgb[i + 2] == 0;
+        return black;
     }
 };
 
@@ -155,43 +223,21 @@ TEST_F(World, LongFramesRunTheTanksTurnsAndCirclingOnTheGameClock) {
 }
 
 TEST_F(World, GameOverAtTheShortestDrawDistanceShowsTheCubeAndBanner) {
-    // The farthest eye: just lost while racing, it still trails 2400 behind,
-    // 1000 above the ground under it, on ground higher than the cube's.
-    const float x = 0.0f, z = 0.0f;
-    cb.position = vectorInit(x, getHeightAt(&ter, x, z) + 50.0f, z);
-    cb.momentum = cb.angularMomentum = vectorInit(0.0f, 0.0f, 0.0f);
-    float best = -1e9f;
-    for (float heading = 0.0f; heading < 360.0f; heading += 15.0f) {
-        float a = decToRad(heading);
-        float ground = getHeightAt(&ter, x - cosf(a) * 2400.0f, z - sinf(a) * 2400.0f);
-        if (ground > best) {
-            best = ground;
-            cb.heading = heading;
-        }
-    }
     gameOver = 1;
-    const float a = decToRad(cb.heading);
-    cam.position = vectorInit(x - cosf(a) * 2400.0f, 0.0f, z - sinf(a) * 2400.0f);
-    cam.position.y = getHeightAt(&ter, cam.position.x, cam.position.z) + 1000.0f;
-    VIEW_DISTANCE = MIN_VIEW_DISTANCE;
-    for (int frame = 0; frame < 3; ++frame) {
-        VIEW_DISTANCE = MIN_VIEW_DISTANCE;
-        drawScreen();
-    }
+    drawFromTheFarthestEye();
     GLboolean drawn = GL_FALSE;
     glGetBooleanv(GL_CURRENT_RASTER_POSITION_VALID, &drawn);
     EXPECT_TRUE(drawn) << "the banner lay outside the view";
     // The banner and the score are black text over a fogged, sky-blue world.
-    std::vector<unsigned char> rgb = readFrame(GL_RGB, 3);
-    int black = 0;
-    for (size_t i = 0; i < rgb.size(); i += 3) black += rgb[i] == 0 && rgb[i + 1] == 0 && rgb[i + 2] == 0;
-    EXPECT_GT(black, 300);
+    EXPECT_GT(blackPixels(), 300);
     gameOver = 0;
 }
 
-TEST_F(World, HeadsUpTextIsPlacedWithTheFogOff) {
-    displayScore();
-    EXPECT_EQ(0, textPlacedInFog);
+TEST_F(World, HeadsUpTextKeepsItsColourWhereFogWouldFadeIt) {
+    drawFromTheFarthestEye();
+    EXPECT_LT(placedFogFactor, 0.9f) << "the text stood short of the fog";
+    // Score and size, pure black: fogged they would be sky-blue.
+    EXPECT_GT(blackPixels(), 300);
     EXPECT_TRUE(glIsEnabled(GL_FOG));
 }
 
