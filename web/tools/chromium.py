@@ -188,9 +188,11 @@ class Browser:
 
 
 def decode_png(data):
-    """(width, height, rows of RGB bytes) of an 8-bit RGB or RGBA PNG."""
-    width, height, depth, colour = struct.unpack(">IIBB", data[16:26])
-    assert depth == 8 and colour in (2, 6), "unexpected PNG format"
+    """(width, height, rows of RGB bytes) of an 8-bit RGB or RGBA PNG, as
+    Chromium's screenshots are; anything else is refused, not misread. The
+    standard library suffices, so every python3 runs it, pyenv's included."""
+    width, height, depth, colour, _, _, interlace = struct.unpack(">IIBBBBB", data[16:29])
+    assert depth == 8 and colour in (2, 6) and interlace == 0, "unexpected PNG format"
     channels = 3 if colour == 2 else 4
     chunks, at = b"", 8
     while at < len(data):
