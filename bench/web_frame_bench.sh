@@ -2,8 +2,9 @@
 # bench/web_frame_bench.sh [BUILD_DIR]: frame time of the web build in
 # headless Chromium against the native build, in the same run, on the same
 # seeded world and camera path at draw distance 5000 (the frame probe,
-# web/probe.cpp); then each web build's download size. BUILD_DIR (default
-# build-bench) is configured Release with -DCUBEGAME_BENCH=ON here.
+# web/probe.cpp), median and 95th percentile; then the page's start-up time
+# and the release's download sizes. BUILD_DIR (default build-bench) is
+# configured Release with -DCUBEGAME_BENCH=ON here.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(realpath -m "${1:-$root/build-bench}")
@@ -26,20 +27,18 @@ echo "  native ($(sed -n 's/^renderer: //p' <<<"$probe")): $native"
 for renderer in llvmpipe swiftshader; do
     flag=""
     [ "$renderer" = llvmpipe ] && flag=--llvmpipe
-    web=$(python3 "$root/bench/web_frame_bench.py" "$root/build-web/wasm" $flag)
+    web=$(python3 "$root/bench/web_frame_bench.py" frames "$root/build-web/wasm" $flag)
     python3 - "$native" "$web" "$renderer" <<'PY'
 import re, sys
-n, w = (float(re.search(r"median ([\d.]+)", a).group(1)) for a in sys.argv[1:3])
+n, w = ([float(v) for v in re.search(r"median ([\d.]+), 95th percentile ([\d.]+)", a).groups()] for a in sys.argv[1:3])
 where = {"llvmpipe": "WebGL through ANGLE on Mesa llvmpipe", "swiftshader": "WebGL on its own SwiftShader"}[sys.argv[3]]
-print("  headless Chromium, %s: %s (%.1fx native)" % (where, sys.argv[2], w / n))
+print("  headless Chromium, %s: %s (median %.1fx, 95th percentile %.1fx native)" % (where, sys.argv[2], w[0] / n[0],
+                                                                                      w[1] / n[1]))
 PY
 done
 
-echo "Download size of each build (html, js, wasm, data):"
-for page in "$root"/build-web/site/cubegame_*.html; do
-    game=$(basename "$page" .html)
-    bytes=$(cat "$root/build-web/site/$game".{html,js,wasm,data} | wc -c)
-    printf '  %-17s %5.2f MB (wasm %d KB, js %d KB, images %d KB)\n' "$game" "$(echo "$bytes / 1048576" | bc -l)" \
-        $(($(wc -c <"$root/build-web/site/$game.wasm") / 1024)) $(($(wc -c <"$root/build-web/site/$game.js") / 1024)) \
-        $(($(wc -c <"$root/build-web/site/$game.data") / 1024))
-done
+echo "cubegame_640's page (first frame after the images are drawn in the page):"
+echo "  $(python3 "$root/bench/web_frame_bench.py" startup "$root/build-web/site")"
+site="$root/build-web/site"
+echo "Download size: the shared script $(($(wc -c <"$site/cubegame.js") / 1024)) KB (the WebAssembly inside)," \
+    "a build's page $(($(wc -c <"$site/cubegame_640.html") / 1024)) KB, the whole site $(($(cat "$site"/* | wc -c) / 1024)) KB"

@@ -52,8 +52,6 @@ void fglContextRestored() {
     restoreTextures();
     for (List* list : layer.lists)
         if (list) uploadLargeList(list);
-    for (auto& call : layer.forwarded) call.second();
-    const int* v = layer.viewport;
-    glViewport(v[0], v[1], v[2], v[3]);
+    resendWebGlState();
     bitmapTextContextRestored();
 }

@@ -187,6 +187,7 @@ void start() {
     for (int m = 0; m < 2; ++m) mat4Identity(layer.stacks[m][0]);
     makeProgram();
     glGetIntegerv(GL_VIEWPORT, layer.viewport);
+    glGetIntegerv(GL_SCISSOR_BOX, layer.webgl.scissor);
 }
 
 void setMatrices(const float* modelView) {

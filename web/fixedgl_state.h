@@ -14,9 +14,6 @@
 
 #include "fixedgl.h"
 
-#include <functional>
-#include <map>
-#include <string>
 #include <vector>
 
 const int MATRIX_STACK_DEPTH = 32;
@@ -96,6 +93,26 @@ struct UniformCache {
     bool stale = true;
 };
 
+// The state WebGL keeps itself, as the game last set it; WebGL's own
+// starting values until then (the scissor box: the viewport's).
+struct WebGlState {
+    GLfloat clearColour[4] = {0, 0, 0, 0};
+    GLboolean depthMask = GL_TRUE;
+    GLboolean colourMask[4] = {GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE};
+    GLenum depthFunc = GL_LESS;
+    float depthRange[2] = {0, 1};
+    GLenum stencilFunc = GL_ALWAYS;
+    GLint stencilRef = 0;
+    GLuint stencilMask = ~0u;
+    GLenum stencilOps[3] = {GL_KEEP, GL_KEEP, GL_KEEP};
+    GLenum cullFace = GL_BACK, frontFace = GL_CCW;
+    GLfloat polygonOffset[2] = {0, 0};
+    GLint scissor[4];
+    GLenum blend[2] = {GL_ONE, GL_ZERO};
+    // The capabilities switched on (depth and stencil tests, culling, ...).
+    std::vector<GLenum> enabled;
+};
+
 // Everything the layer keeps between calls. The GL context holds copies of
 // some of it: the program, the stream buffer, the large lists' buffers, the
 // textures' images and sampling, and the uniform cache's values; the rest
@@ -149,9 +166,9 @@ struct FixedGlState {
     GLuint streamBuffer;
     UniformCache uniforms;
 
-    // The last call setting each piece of the state WebGL keeps itself (its
-    // capabilities' switches included), to send again to a restored context.
-    std::map<std::string, std::function<void()>> forwarded;
+    // The state WebGL keeps itself, as last set, to send again to a
+    // restored context.
+    WebGlState webgl;
 };
 
 extern FixedGlState layer;
@@ -192,6 +209,8 @@ bool texturingActive();
 // --- fixedgl_forward.cpp
 // Switches a capability WebGL keeps itself.
 void forwardCapability(GLenum cap, bool on);
+// Sends all of it again, to a restored context.
+void resendWebGlState();
 
 // --- fixedgl.cpp
 void setMaterial(GLenum face, GLenum pname, const float* params);
