@@ -6,7 +6,7 @@ set -euo pipefail
 build=$(cd "$1" && pwd)
 shift
 builds=("$@")
-[ ${#builds[@]} -gt 0 ] || builds=(cubegame_320 cubegame_640 cubegame_640_15k cubegame_1024)
+[ ${#builds[@]} -gt 0 ] || mapfile -t builds < <(cmake -P "$(dirname "$0")/../config/names.cmake")
 
 . "$(dirname "$0")/../scripts/xvfb.sh"
 xvfb_start 1280 1024

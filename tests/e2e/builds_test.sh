@@ -4,7 +4,7 @@
 . "$CUBEGAME_E2E_LIB"
 make_images
 
-for entry in "cubegame_640 640 480" "cubegame_1024 1024 768" "cubegame_320 320 240" "cubegame_640_15k 640 480"; do
+for entry in "${BUILD_SCREENS[@]}"; do
     read -r game width height <<<"$entry"
     xvfb_start "$width" "$height" || exit 1
     start_game "$game"

@@ -13,8 +13,7 @@ mkdir -p "$home"
 cmake --install "$CUBEGAME_BIN" --prefix "$prefix" >"$RUN_DIR/install.log" 2>&1
 check "cmake --install into $prefix" [ $? -eq 0 ]
 
-builds="cubegame_640 cubegame_1024 cubegame_320 cubegame_640_15k"
-for game in $builds; do
+for game in "${BUILDS[@]}"; do
     check "$game built into lib/games/cubegame" [ -x "$prefix/lib/games/cubegame/$game" ]
     check "$game launcher in games/" [ -x "$prefix/games/$game" ]
     check "$game manual page" [ -f "$prefix/share/man/man6/$game.6.gz" ]
@@ -41,7 +40,7 @@ data_listing() {
 }
 before=$(data_listing)
 
-for entry in "cubegame_640 640 480" "cubegame_1024 1024 768" "cubegame_320 320 240" "cubegame_640_15k 640 480"; do
+for entry in "${BUILD_SCREENS[@]}"; do
     read -r game width height <<<"$entry"
     xvfb_start "$width" "$height" || exit 1
     # The launcher picks the video driver itself.

@@ -39,6 +39,13 @@ make_images() {
     "$CUBEGAME_BIN/makeimages" "$RUN_DIR" >/dev/null 2>&1 || { fail "makeimages"; exit 1; }
 }
 
+# The builds as config/presets.cmake lists them: BUILD_SCREENS holds
+# "NAME WIDTH HEIGHT" for each, BUILDS the names. None read is a failure,
+# not a loop that checks nothing.
+mapfile -t BUILD_SCREENS < <(cmake -DCUBEGAME_SCREENS=ON -P "$here/../../config/names.cmake")
+[ ${#BUILD_SCREENS[@]} -gt 0 ] || { fail "no builds read from config/presets.cmake"; exit 1; }
+BUILDS=("${BUILD_SCREENS[@]%% *}")
+
 # start_game BUILD: starts it in RUN_DIR, output in RUN_DIR/stdout and stderr.
 start_game() {
     start_in "$RUN_DIR" env "${GAME_ENV[@]}" "$CUBEGAME_BIN/$1"

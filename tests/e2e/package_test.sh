@@ -18,8 +18,7 @@ deb=$(ls "$build"/cubegame_*.deb)
 check "one package named like cubegame_VERSION_ARCH.deb ($deb)" [ "$(echo "$deb" | wc -l)" -eq 1 ]
 
 contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
-for path in usr/games/cubegame_640 usr/games/cubegame_1024 usr/games/cubegame_320 usr/games/cubegame_640_15k \
-            usr/lib/games/cubegame/cubegame_640 usr/lib/games/cubegame/cubegame_640_15k \
+for path in "${BUILDS[@]/#/usr/games/}" "${BUILDS[@]/#/usr/lib/games/cubegame/}" \
             usr/share/games/cubegame/Map.tga usr/share/games/cubegame/TexTank.tga \
             usr/share/applications/io.github.cubegame.Cubegame.desktop \
             usr/share/metainfo/io.github.cubegame.Cubegame.metainfo.xml \

@@ -21,7 +21,8 @@ drive_randomly() {
     done
 }
 
-for entry in "cubegame_320 320 240" "cubegame_1024 1024 768"; do
+mapfile -t entries < <(printf "%s\n" "${BUILD_SCREENS[@]}" | sort -n -k2 | sed -n '1p;$p')
+for entry in "${entries[@]}"; do
     read -r game width height <<<"$entry"
     xvfb_start "$width" "$height" || exit 1
     start_game "$game"
