@@ -247,50 +247,6 @@ IMAGE_DIGESTS = """Promise.all(%s.map(function (name) {
 }))"""
 
 
-def offline(site, build, images):
-    """The first visit's bytes, the images the page draws, a reload with the network gone, and the page
-    opened as a file."""
-    server, base = chromium.serve(site)
-    browser = chromium.Browser()
-    try:
-        browser.open(base + build + ".html")
-        started(browser)
-        browser.wait_for("navigator.serviceWorker.controller !== null", 30)
-        browser.pump(3)
-        sent = sum(server.sent.values())
-        check("a first visit of %s fetches %d KB (under 500 KB): %s" % (build, sent // 1024, sorted(server.sent)),
-              sent < 500 * 1024)
-        names = sorted(n for n in os.listdir(images) if n.endswith(".tga"))
-        made = browser.call("Runtime.evaluate", expression=IMAGE_DIGESTS % json.dumps(names), awaitPromise=True,
-                            returnByValue=True)["result"]["value"]
-        wanted = ["%s %s" % (n, hashlib.sha256(open(os.path.join(images, n), "rb").read()).hexdigest()) for n in names]
-        check("the page draws makeimages's %d images, byte for byte" % len(names), made == wanted,
-              "\n%s\n%s" % (made, wanted))
-        server.shutdown()
-        server.server_close()
-        browser.call("Network.enable")
-        browser.call("Network.emulateNetworkConditions", offline=True, latency=0, downloadThroughput=-1,
-                     uploadThroughput=-1)
-        for page in (build, BUILDS[1]):
-            browser.console.clear()
-            browser.call("Page.navigate", url=base + page + ".html")
-            started(browser, 60)
-            check(page + ": plays offline once visited", "Initialising texture..." in stderr_text(browser))
-    except (chromium.Timeout, RuntimeError) as e:
-        check(build + ": offline play driven to the end", False, str(e))
-    finally:
-        browser.close()
-    browser = chromium.Browser()
-    try:
-        browser.open("file://" + os.path.join(site, build + ".html"))
-        started(browser, 60)
-        check(build + ": plays opened as a file", "Initialising texture..." in stderr_text(browser))
-    except (chromium.Timeout, RuntimeError) as e:
-        check(build + ": plays opened as a file", False, str(e))
-    finally:
-        browser.close()
-
-
 def session(what, run):
     browser = chromium.Browser()
     try:
@@ -299,6 +255,39 @@ def session(what, run):
         check(what + ": page driven to the end", False, str(e))
     finally:
         browser.close()
+
+
+def first_visit(browser, server, base, build, images):
+    """The first visit's bytes, the images the page draws, then a reload with the network gone."""
+    browser.open(base + build + ".html")
+    started(browser)
+    browser.wait_for("navigator.serviceWorker.controller !== null", 30)
+    browser.pump(3)
+    sent = sum(server.sent.values())
+    check("a first visit of %s fetches %d KB (under 500 KB): %s" % (build, sent // 1024, sorted(server.sent)),
+          sent < 500 * 1024)
+    names = sorted(n for n in os.listdir(images) if n.endswith(".tga"))
+    made = browser.call("Runtime.evaluate", expression=IMAGE_DIGESTS % json.dumps(names), awaitPromise=True,
+                        returnByValue=True)["result"]["value"]
+    wanted = ["%s %s" % (n, hashlib.sha256(open(os.path.join(images, n), "rb").read()).hexdigest()) for n in names]
+    check("the page draws makeimages's %d images, byte for byte" % len(names), made == wanted,
+          "\n%s\n%s" % (made, wanted))
+    server.shutdown()
+    server.server_close()
+    browser.call("Network.enable")
+    browser.call("Network.emulateNetworkConditions", offline=True, latency=0, downloadThroughput=-1,
+                 uploadThroughput=-1)
+    for page in (build, BUILDS[1]):
+        browser.console.clear()
+        browser.call("Page.navigate", url=base + page + ".html")
+        started(browser, 60)
+        check(page + ": plays offline once visited", "Initialising texture..." in stderr_text(browser))
+
+
+def as_file(browser, site, build):
+    browser.open("file://" + os.path.join(site, build + ".html"))
+    started(browser, 60)
+    check(build + ": plays opened as a file", "Initialising texture..." in stderr_text(browser))
 
 
 def main():
@@ -324,7 +313,9 @@ def main():
     finally:
         browser.close()
     server.shutdown()
-    offline(site, first, images)
+    server, base = chromium.serve(site)
+    session(first + " offline", lambda b: first_visit(b, server, base, first, images))
+    session(first + " as a file", lambda b: as_file(b, site, first))
     return summary()
 
 
