@@ -1,17 +1,18 @@
 #!/usr/bin/env bash
-# ./play.sh [cubegame_640|cubegame_1024|cubegame_320|cubegame_640_15k]
+# ./play.sh [BUILD]: one of the builds in config/presets.cmake (cubegame_640 first)
 # Installs what is missing, builds, makes the images in ./run and starts the
 # game there. With no X display it plays a short demo under Xvfb instead and
 # saves a screenshot.
 set -euo pipefail
 root=$(cd "$(dirname "$0")" && pwd)
-game=${1:-cubegame_640}
-case "$game" in
-    cubegame_640|cubegame_1024|cubegame_320|cubegame_640_15k) ;;
-    *) echo "unknown build '$game': choose cubegame_640, cubegame_1024, cubegame_320 or cubegame_640_15k" >&2; exit 2 ;;
-esac
 
 "$root/scripts/deps.sh"
+builds=$(cmake -P "$root/config/names.cmake")
+game=${1:-$(head -n 1 <<<"$builds")}
+if ! grep -qx -- "$game" <<<"$builds"; then
+    echo "unknown build '$game': choose $(echo $builds | sed 's/ /, /g')" >&2
+    exit 2
+fi
 cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$root/build" -j"$(nproc)" --target "$game" makeimages
 mkdir -p "$root/run"

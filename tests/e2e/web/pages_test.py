@@ -21,7 +21,18 @@ sys.path.insert(0, os.path.join(os.path.dirname(__file__), "../../../web/tools")
 import chromium  # noqa: E402
 from checks import check, summary  # noqa: E402
 
-BUILDS = ["cubegame_320", "cubegame_640", "cubegame_640_15k", "cubegame_1024"]
+ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../..")
+
+
+def presets():
+    """The builds, smallest screen first: the checks made on one build play the quickest."""
+    out = subprocess.run(["cmake", "-DCUBEGAME_SCREENS=ON", "-P", os.path.join(ROOT, "config/names.cmake")],
+                         capture_output=True, text=True, check=True).stdout.split("\n")
+    rows = [line.split() for line in out if line.strip()]
+    return [name for name, width, height in sorted(rows, key=lambda r: int(r[1]) * int(r[2]))]
+
+
+BUILDS = presets()
 def native_lines(binary, images):
     """The native game's start-up and shut-down text (ended by SIGTERM, which SDL turns into a window close)."""
     err = tempfile.TemporaryFile()
