@@ -242,6 +242,8 @@ def fits(browser, base, build):
     """The whole picture inside the window, its shape kept, on desktops and phones."""
     browser.open(base + build + ".html")
     started(browser)
+    shown = browser.evaluate("getComputedStyle(document.getElementById('pad')).display != 'none'")
+    check(build + ": no touch controls on a desktop without touch", not shown)
     for width, height, phone in ((1280, 800, False), (1366, 768, False), (844, 390, True), (390, 844, True)):
         browser.device(width, height, phone)
         browser.pump(0.5)
