@@ -2,8 +2,8 @@
 # Each Windows game from the release zip, under Wine on a 1024 x 768 virtual
 # desktop (Wine straight on X offers only the screen's size): it switches the
 # desktop to its size, draws sky, landscape and the heads-up text, and Escape
-# ends it with status 0. In cubegame_320 Up rolls the cube; cubegame_640 is
-# minimised and restored (alt-tab) and draws the same kind of picture again.
+# ends it with status 0. In the smallest build Up rolls the cube; the first
+# is minimised and restored (alt-tab) and draws the same kind of picture again.
 . "$CUBEGAME_E2E_LIB_WINDOWS"
 
 game_over() {  # the lost game's cube holds no momentum
@@ -64,8 +64,14 @@ xvfb_start 1024 768 || exit 1
 wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
 wineserver -k  # the desktop comes with Wine's next start
-play cubegame_320 320 240 roll
-play cubegame_640 640 480 minimise
-play cubegame_640_15k 640 480
-play cubegame_1024 1024 768
+# Up is tried on the smallest screen, where the cube lands soonest; the
+# minimise on the first build, the one in the menus.
+smallest=$(printf '%s\n' "${BUILD_SCREENS[@]}" | sort -k2,2n -k3,3n | head -n 1)
+for entry in "${BUILD_SCREENS[@]}"; do
+    read -r name width height <<<"$entry"
+    role=""
+    [ "$entry" = "$smallest" ] && role=roll
+    [ "$name" = "${BUILDS[0]}" ] && role=minimise
+    play "$name" "$width" "$height" $role
+done
 finish
