@@ -43,6 +43,29 @@ endforeach()
 
 # Manual page and changelog, compressed as Debian wants them (no name or
 # time stamp inside, best compression).
+# The builds as the texts name them, from the presets: "a, b, c and d", the
+# manual's synopsis and table, the metadata's binaries and the package's
+# lines. Counts are written in groups of three digits, as the texts do.
+set(CUBEGAME_BUILD_NAMES "")
+set(CUBEGAME_MAN_SYNOPSIS "")
+set(CUBEGAME_MAN_TABLE "")
+set(CUBEGAME_METAINFO_BINARIES "")
+set(cubegame_package_lines "")
+foreach(entry IN LISTS CUBEGAME_PRESETS)
+    cubegame_read_preset("${entry}")
+    string(REGEX REPLACE "([0-9])([0-9][0-9][0-9])$" "\\1 \\2" people_text "${people}")
+    string(REGEX REPLACE "([0-9])([0-9][0-9][0-9])$" "\\1 \\2" tanks_text "${tanks}")
+    list(APPEND CUBEGAME_BUILD_NAMES ${name})
+    string(APPEND CUBEGAME_MAN_SYNOPSIS ".B ${name}\n.br\n")
+    string(APPEND CUBEGAME_MAN_TABLE "${name}\t${width} x ${height}\t${people_text}\t${tanks_text}\n")
+    string(APPEND CUBEGAME_METAINFO_BINARIES "    <binary>${name}</binary>\n")
+    list(APPEND cubegame_package_lines " ${name}: ${width} x ${height}, ${people_text} people, ${tanks_text} tanks")
+endforeach()
+string(REGEX REPLACE "\n.br\n$" "" CUBEGAME_MAN_SYNOPSIS "${CUBEGAME_MAN_SYNOPSIS}")
+list(GET CUBEGAME_BUILD_NAMES 0 CUBEGAME_MENU_BUILD)
+string(JOIN ", " CUBEGAME_BUILD_LIST ${CUBEGAME_BUILD_NAMES})
+string(REGEX REPLACE ", ([^,]+)$" " and \\1" CUBEGAME_BUILD_LIST "${CUBEGAME_BUILD_LIST}")
+string(JOIN ", " CUBEGAME_BUILD_COMMAS ${CUBEGAME_BUILD_NAMES})
 configure_file(${cubegame_packaging}/cubegame.6.in ${cubegame_staged}/cubegame.6 @ONLY)
 configure_file(${cubegame_packaging}/changelog.in ${cubegame_staged}/changelog @ONLY)
 foreach(text cubegame.6 changelog)
@@ -94,9 +117,9 @@ string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
     "it grows with every person and tank it crushes; every shell that hits it"
     "shrinks it."
     ""
-    "Four builds differ in screen size and crowd: cubegame_640 (the one in the"
-    "games menu), cubegame_1024, cubegame_320 and cubegame_640_15k. The game runs"
-    "full screen with OpenGL through SDL 1.2.")
+    "The game runs full screen with OpenGL through SDL 1.2. Its builds differ"
+    "in screen size and crowd (${CUBEGAME_MENU_BUILD} is the one in the games menu):"
+    ${cubegame_package_lines})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
