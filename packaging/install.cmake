@@ -118,8 +118,9 @@ string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
     "shrinks it."
     ""
     "The game runs full screen with OpenGL through SDL 1.2. Its builds differ"
-    "in screen size and crowd (${CUBEGAME_MENU_BUILD} is the one in the games menu):"
-    ${cubegame_package_lines})
+    "in screen size and crowd:"
+    ${cubegame_package_lines}
+    "${CUBEGAME_MENU_BUILD} is the one in the games menu.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
