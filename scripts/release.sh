@@ -17,16 +17,8 @@ mkdir -p "$work"
 log=$work/log
 : >"$log"
 
-say() { echo "release: $*" >&2; }
-
-# Runs a step with its output in the log, shown only when it fails.
-quietly() {
-    if ! "$@" >>"$log" 2>&1; then
-        tail -n 40 "$log" >&2
-        say "failed: $* (whole log in $log)"
-        exit 1
-    fi
-}
+step_name=release
+. "$root/scripts/steps.sh"
 
 debian_package() {
     say "building the Debian package"

@@ -24,16 +24,8 @@ mkdir -p "$build"
 log=$build/log
 : >"$log"
 
-say() { echo "windows: $*" >&2; }
-
-# Runs a step with its output in the log, shown only when it fails.
-quietly() {
-    if ! "$@" >>"$log" 2>&1; then
-        tail -n 40 "$log" >&2
-        say "failed: $* (whole log in $log)"
-        exit 1
-    fi
-}
+step_name=windows
+. "$root/scripts/steps.sh"
 
 # A build step's key: a hash of everything it depends on. A step reruns
 # when its key differs from the one it last finished with.
