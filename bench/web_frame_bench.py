@@ -1,8 +1,11 @@
 """The web build's figures in headless Chromium.
-  frames PROBE_FOLDER [--llvmpipe]: runs the frame probe's benchmark (vsync
-    off, so a frame takes what it costs) and prints its result line. With
-    --llvmpipe, Chromium's WebGL draws through ANGLE on Mesa's llvmpipe, the
-    renderer the native build uses here, instead of its own SwiftShader.
+  frames PROBE_FOLDER [--llvmpipe] [--keep-pages] [--perdraw]: runs the frame
+    probe's benchmark (vsync off, so a frame takes what it costs) and prints
+    its result line. With --llvmpipe, Chromium's WebGL draws through ANGLE on
+    Mesa's llvmpipe, the renderer the native build uses here, instead of its
+    own SwiftShader; --keep-pages has Chromium's allocator keep the pages
+    llvmpipe frees (see bench/README.md); --perdraw sends each batch in a
+    buffer of its own, as the layer did before.
   startup SITE [PAGE]: seconds from opening PAGE (cubegame_640.html) to its
     first frame, on a first visit and on the visit after, and the bytes the
     first visit fetched."""
@@ -16,14 +19,16 @@ import chromium  # noqa: E402
 FIRST_FRAME = "window.Module && Module.frameTimes && Module.frameTimes.length > 0"
 
 
-def frames(folder, llvmpipe):
+def frames(folder, options):
     server, base = chromium.serve(folder)
     flags = ["--disable-gpu-vsync", "--disable-frame-rate-limit"]
-    if llvmpipe:
+    if "--llvmpipe" in options:
         flags += ["--use-gl=angle", "--use-angle=gl-egl", "--ignore-gpu-blocklist"]
+    if "--keep-pages" in options:
+        flags += ["--enable-features=PartitionAllocLargeEmptySlotSpanRing"]
     browser = chromium.Browser(width=664, extra_flags=flags)
     try:
-        browser.open(base + "probe.html?bench")
+        browser.open(base + "probe.html?bench" + ("&perdraw" if "--perdraw" in options else ""))
         browser.wait_for("window.gameEnded", 600)
         print(next(t for _, t in browser.console if t.startswith("frame ms")))
     finally:
@@ -53,6 +58,6 @@ def startup(site, page):
 
 if __name__ == "__main__":
     if sys.argv[1] == "frames":
-        frames(sys.argv[2], "--llvmpipe" in sys.argv)
+        frames(sys.argv[2], sys.argv[3:])
     else:
         startup(sys.argv[2], sys.argv[3] if len(sys.argv) > 3 else "cubegame_640.html")

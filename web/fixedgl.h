@@ -60,6 +60,11 @@
 #define GL_CLIENT_PIXEL_STORE_BIT 0x00000001
 #endif
 
+// How batches reach the browser: written in turn into one buffer (true), or
+// each in a buffer of its own, the way it was done before, for the test and
+// the benchmark that compare the two.
+extern bool fglStreamInPlace;
+
 // Known faults of other GL emulations, which the picture test switches on to
 // show that it catches them. Only the probe's and the layer test's copies of
 // the layer are built with FIXEDGL_FAULTS; the games' has none of this.

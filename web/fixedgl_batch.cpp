@@ -3,9 +3,16 @@
 // between two changes of state; while a list records, they go to the list.
 #include "fixedgl_state.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "glmatrix.h"
+
+// The stream buffer holds this many vertices, about two frames' batches, and
+// grows for a batch that is larger.
+const size_t STREAM_VERTICES = 32768;
+
+bool fglStreamInPlace = true;
 
 // ---------------------------------------------------------------- helpers
 
@@ -55,6 +62,29 @@ static void setAttribute(Attribute kind, Op op, const float* value, int size) {
 
 // ---------------------------------------------------------------- operations
 
+// Each batch is written after the last in the one stream buffer, from its
+// start again once it is full. Making a buffer for every batch costs the
+// browser an allocation each time, and a software renderer its pages.
+int streamVertices(const Vertex* v, int count) {
+    size_t bytes = count * sizeof(Vertex);
+    if (!fglStreamInPlace) {
+        glBufferData(GL_ARRAY_BUFFER, bytes, v, GL_STREAM_DRAW);
+        layer.streamCapacity = 0;  // that replaced the stream buffer's storage
+        return 0;
+    }
+    if (layer.streamUsed + count > layer.streamCapacity) {
+        if ((size_t)count > layer.streamCapacity) {
+            layer.streamCapacity = std::max(STREAM_VERTICES, (size_t)count);
+            glBufferData(GL_ARRAY_BUFFER, layer.streamCapacity * sizeof(Vertex), nullptr, GL_DYNAMIC_DRAW);
+        }
+        layer.streamUsed = 0;
+    }
+    int first = (int)layer.streamUsed;
+    glBufferSubData(GL_ARRAY_BUFFER, first * sizeof(Vertex), bytes, v);
+    layer.streamUsed += count;
+    return first;
+}
+
 void drawBatch() {
     std::vector<Vertex>& batch = layer.batch;
     if (batch.empty()) return;
@@ -63,8 +93,8 @@ void drawBatch() {
     sendUniforms();
     setMatrices(identity);
     pointAttributes(layer.streamBuffer);
-    glBufferData(GL_ARRAY_BUFFER, batch.size() * sizeof(Vertex), batch.data(), GL_STREAM_DRAW);
-    glDrawArrays(GL_TRIANGLES, 0, (GLsizei)batch.size());
+    int first = streamVertices(batch.data(), (int)batch.size());
+    glDrawArrays(GL_TRIANGLES, first, (GLsizei)batch.size());
     batch.clear();
 }
 

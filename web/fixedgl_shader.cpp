@@ -177,6 +177,7 @@ void makeProgram() {
     findUniforms(program);
     glUniform1i(program.sampler, 0);
     glGenBuffers(1, &layer.streamBuffer);
+    layer.streamCapacity = layer.streamUsed = 0;
     for (int a = 0; a < ATTRIBUTES; ++a) glEnableVertexAttribArray(a);
     layer.uniforms = UniformCache();
 }
@@ -284,7 +285,6 @@ void fglDrawMask(GLuint texture, float x, float y, float width, float height, fl
     uniform1(layer.program.mask, 1.0f);
     glBindTexture(GL_TEXTURE_2D, texture);
     pointAttributes(layer.streamBuffer);
-    glBufferData(GL_ARRAY_BUFFER, sizeof quad, quad, GL_STREAM_DRAW);
-    glDrawArrays(GL_TRIANGLES, 0, 6);
+    glDrawArrays(GL_TRIANGLES, streamVertices(quad, 6), 6);
     glBindTexture(GL_TEXTURE_2D, layer.boundTexture);
 }

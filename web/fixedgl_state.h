@@ -14,6 +14,7 @@
 
 #include "fixedgl.h"
 
+#include <cstddef>
 #include <vector>
 
 const int MATRIX_STACK_DEPTH = 32;
@@ -164,6 +165,8 @@ struct FixedGlState {
     bool started;
     Program program;
     GLuint streamBuffer;
+    // Its size and how much of it this round of batches has written, in vertices.
+    size_t streamCapacity, streamUsed;
     UniformCache uniforms;
 
     // The state WebGL keeps itself, as last set, to send again to a
@@ -185,6 +188,8 @@ void pointAttributes(GLuint buffer);
 
 // --- fixedgl_batch.cpp
 void drawBatch();
+// Puts vertices into the bound stream buffer; the first one's index there.
+int streamVertices(const Vertex* v, int count);
 // Every change of state the shader reads sends the batch drawn under the old one.
 void changeState();
 // Adds triangles in object space to the batch, in eye space.

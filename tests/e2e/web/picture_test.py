@@ -1,6 +1,8 @@
 """The same seeded world from the same cameras, drawn natively (Mesa) and in
 headless Chromium (the web layer on WebGL), compared pixel by pixel; the same
-views through the layer with a known fault must fail the comparison.
+views through the layer with a known fault must fail the comparison, and the
+views with each batch sent in a buffer of its own, as before, must be the
+same bytes.
 Usage: picture_test.py NATIVE_PROBE MAKEIMAGES WEB_PROBE_FOLDER"""
 import os
 import subprocess
@@ -78,6 +80,9 @@ def main():
             overlap = len(a & b) / max(1, len(a | b))
             check("view %d: the text in the same font at the same place (%d / %d black pixels, %.0f%% shared)" %
                   (k, len(a), len(b), 100 * overlap), len(a) > 50 and overlap >= 0.95)
+        _, per_draw = web_views(browser, base, "perdraw")
+        check("batches in one stream buffer draw the same bytes as a buffer per batch",
+              per_draw == web and len(web) == VIEWS)
         for fault in ("lookat", "colour"):
             _, broken = web_views(browser, base, fault)
             shares = [matching_share(native[k], broken[k]) for k in range(VIEWS)]
